@@ -1,0 +1,7 @@
+// Program entry: see app/Main.cpp for the start-up sequence.
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    return 0;
+}

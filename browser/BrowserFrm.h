@@ -1,0 +1,109 @@
+#pragma once
+// BrowserFrm: the program's one main window.
+//
+// From top to bottom: a row of twelve push buttons (the toolbar, `Bouton` 0-11) with the
+// download progress bar `PBar` in the same row, the web view `WB`, and the status bar docked to
+// the bottom edge. The hidden menu `MenuLiens` (entries `MLink` 0-5) pops up under the home
+// button. Geometry is kept in twips, as designed, and turned into pixels through the screen DPI.
+//
+// The link table: `HomeUrl` and `MailUrl` come from the command line, `LinkTitles` and `LinkUrls`
+// 1-5 from section "Liens" of the settings file; `LinkUrls`(0) is a copy of `HomeUrl`. Menu entry
+// i opens `LinkUrls`(i). The table is built once at start and never changes.
+
+#include "platform/PlacementWindow.h"
+#include "platform/WebView.h"
+
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QMenu;
+class QProgressBar;
+class QStatusBar;
+class QToolButton;
+
+namespace platform {
+class WindowTree;
+}
+
+class BrowserFrm : public QWidget {
+    Q_OBJECT
+public:
+    using WebViewFactory = std::function<std::unique_ptr<platform::WebView>(QWidget* parent)>;
+    // Shows the About dialog modally; replaceable so that tests need no real dialog.
+    using AboutShower = std::function<void(BrowserFrm&)>;
+
+    explicit BrowserFrm(const WebViewFactory& makeWebView = platform::CreateWebView,
+                        QWidget* parent = nullptr);
+    ~BrowserFrm() override;
+
+    // --- Start-up and shutdown -----------------------------------------------------------
+    // What the load sequence asks of the platform.
+    struct StartupServices {
+        std::function<bool()> PrevInstance;     // another instance of this program runs
+        platform::WindowTree* WindowTree = nullptr;
+        QString ProgramDirectory;              // the executable's folder, no trailing separator
+        QString CommandLine;                   // the argument text after the program's name
+    };
+    enum class LoadResult { Show, EndProgram };
+
+    void Form_Initialize();
+    LoadResult Form_Load(const StartupServices& services);
+    void Form_Unload(int& cancel);
+
+    // --- Command line and link table ------------------------------------------------------
+    void ParseCommandLine(const QString& commandLine);
+    static QString NormalizeUrl(const QString& address);
+
+    // --- Layout ----------------------------------------------------------------------------
+    void Form_Resize();
+
+    // --- Toolbar and links menu ------------------------------------------------------------
+    void Bouton_Click(int index);
+    void Bouton_DropDown(int index);
+    void MLink_Click(int index);
+
+    // --- Page feedback ---------------------------------------------------------------------
+    void HideProgress();
+    void UpdateCaption();
+    void WB_NavigateComplete(const QString& address);
+    void WB_DocumentComplete(const QString& address);
+    void WB_DownloadBegin();
+    void WB_DownloadComplete();
+    void WB_ProgressChange(int progress, int maximum);
+    void WB_StatusTextChange(const QString& text);
+    void WB_NewWindow(bool& cancel);
+
+    // --- State (the link table and what the page handlers keep) -------------------------------
+    QString AppCaption;
+    QString HomeUrl;
+    QString MailUrl;
+    std::array<QString, 6> LinkTitles;
+    std::array<QString, 6> LinkUrls;
+    QString LastLinkUrl;
+
+    // --- Controls (owned by the window) -----------------------------------------------------
+    std::array<QToolButton*, 12> Bouton{};
+    QProgressBar* PBar = nullptr;
+    QStatusBar* StatusBar = nullptr;
+    platform::WebView* WB = nullptr;
+    QMenu* MenuLiens = nullptr;
+    std::array<QAction*, 6> MLink{};
+
+    AboutShower ShowAbout;
+
+    // The window as the placement routine sees it.
+    platform::PlacementWindow& Placement();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};

@@ -1,0 +1,53 @@
+#pragma once
+// The web view contract: the operations the main window asks of the page component and the
+// seven events it raises. The real component lives in platform/ (Qt WebEngine); tests use a fake.
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace platform {
+
+// ExecWB commands.
+enum ExecWBCommand : int {
+    OLECMDID_SAVEAS = 4,
+    OLECMDID_PRINT = 6,
+    OLECMDID_PRINTPREVIEW = 7,
+};
+
+class WebView : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+    ~WebView() override = default;
+
+    // Starts loading the address, unchanged, and returns at once.
+    virtual void Navigate(const QString& address) = 0;
+    virtual void GoBack() = 0;
+    virtual void GoForward() = 0;
+    virtual void Refresh() = 0;
+    virtual void Stop() = 0;
+    virtual void GoSearch() = 0;
+    virtual void ExecWB(int command, int option) = 0;
+    // Document().Title: the current document's own title (empty for a page without one), or
+    // nothing when there is no document to read it from.
+    virtual std::optional<QString> DocumentTitle() const = 0;
+    virtual void SetFocus() = 0;
+
+signals:
+    void DownloadBegin();
+    void DownloadComplete();
+    void NavigateComplete(const QString& address);
+    void DocumentComplete(const QString& address);
+    void StatusTextChange(const QString& text);
+    void ProgressChange(int progress, int maximum);
+    // Raised before a page opens in a new window; setting *cancel to true keeps it from opening.
+    void NewWindow(bool* cancel);
+};
+
+// Builds the real web view (Qt WebEngine) as a child of parent.
+std::unique_ptr<WebView> CreateWebView(QWidget* parent);
+
+} // namespace platform

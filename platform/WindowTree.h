@@ -1,0 +1,30 @@
+#pragma once
+// The window services that the previous-instance search needs, shaped like the user32 calls it
+// was written against. The X11 implementation is XcbWindowTree; tests may use a fake.
+
+#include <QString>
+#include <cstdint>
+
+namespace platform {
+
+using Hwnd = std::uint32_t; // 0 is "no window"
+
+inline constexpr int GW_HWNDNEXT = 2;
+inline constexpr int GW_CHILD = 5;
+inline constexpr int SW_RESTORE = 9;
+
+class WindowTree {
+public:
+    virtual ~WindowTree() = default;
+    virtual Hwnd GetDesktopWindow() = 0;
+    // GW_CHILD: first child, topmost first; GW_HWNDNEXT: next sibling below. 0 when none.
+    virtual Hwnd GetWindow(Hwnd window, int command) = 0;
+    // At most maxCount - 1 characters of the 8-bit caption / class name, decoded.
+    virtual QString GetWindowText(Hwnd window, int maxCount) = 0;
+    virtual QString GetClassName(Hwnd window, int maxCount) = 0;
+    virtual bool IsIconic(Hwnd window) = 0;
+    virtual bool ShowWindow(Hwnd window, int command) = 0;
+    virtual bool SetForegroundWindow(Hwnd window) = 0;
+};
+
+} // namespace platform
