@@ -10,9 +10,8 @@ namespace platform {
 // removed), or defaultValue when the file, section or key is missing, cut to size - 1
 // characters. With a null key it copies the section's key names, each followed by a NUL.
 // Returns the number of characters copied, not counting the final NUL.
-int GetPrivateProfileString(const QString* section, const QString* key,
-                            const QString& defaultValue, QString& returned, int size,
-                            const QString& fileName);
+int GetPrivateProfileString(const QString* section, const QString* key, const QString& defaultValue,
+                            QString& returned, int size, const QString& fileName);
 
 // Stores value for key in section, creating file, section and key as needed. A null value
 // removes the key; a null key removes the section; a null section only flushes.
