@@ -1,0 +1,316 @@
+#!/usr/bin/env python3
+"""Start-up, memory and second-start benchmark of Orvane against the floor program.
+
+Run it through bench/run, which gives it a private X server. For each of N rounds it starts the
+floor program (a bare Qt WebEngine window) and Orvane, each as a first start (fresh home
+folders, Orvane from a fresh copy of its executable so that its Orvane.ini starts empty), and
+measures:
+  start   from spawn to the page's load event (the page asks the server for /loaded)
+  PSS     of the whole process tree (the program and every descendant, QtWebEngineProcess
+          included), from /proc/PID/smaps_rollup, about one second after the load event
+  second  Orvane only: with the first instance running, a second `orvane URL` from spawn to
+          exit, and whether it started any process of its own (it must start no
+          QtWebEngineProcess)
+"""
+
+import argparse
+import ctypes
+import json
+import os
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from server import PageServer  # noqa: E402
+
+TARGET_START_RATIO = 1.10
+TARGET_PSS_RATIO = 1.10
+TARGET_SECOND_MS = 30.0
+PR_SET_CHILD_SUBREAPER = 36
+
+
+def parent_map():
+    """pid -> parent pid of every process."""
+    parents = {}
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open(f"/proc/{entry}/stat") as f:
+                stat = f.read()
+        except OSError:
+            continue
+        # The command name is in parentheses and may hold blanks: parse after the last ")".
+        fields = stat[stat.rfind(")") + 2:].split()
+        parents[int(entry)] = int(fields[1])
+    return parents
+
+
+def tree(root):
+    """The process and all its descendants."""
+    parents = parent_map()
+    children = {}
+    for pid, ppid in parents.items():
+        children.setdefault(ppid, []).append(pid)
+    found, todo = [], [root]
+    while todo:
+        pid = todo.pop()
+        found.append(pid)
+        todo.extend(children.get(pid, []))
+    return found
+
+
+def command_name(pid):
+    try:
+        with open(f"/proc/{pid}/comm") as f:
+            return f.read().strip()
+    except OSError:
+        return ""
+
+
+def pss_kib(pids):
+    total = 0
+    for pid in pids:
+        try:
+            with open(f"/proc/{pid}/smaps_rollup") as f:
+                for line in f:
+                    if line.startswith("Pss:"):
+                        total += int(line.split()[1])
+                        break
+        except OSError:
+            pass
+    return total
+
+
+def kill_tree(proc):
+    pids = tree(proc.pid)
+    for sig, grace in ((signal.SIGTERM, 5.0), (signal.SIGKILL, 5.0)):
+        for pid in pids:
+            try:
+                os.kill(pid, sig)
+            except ProcessLookupError:
+                pass
+        deadline = time.monotonic() + grace
+        while time.monotonic() < deadline and any(os.path.exists(f"/proc/{p}") for p in pids):
+            reap_orphans()
+            time.sleep(0.05)
+        if proc.poll() is not None and not any(os.path.exists(f"/proc/{p}") for p in pids):
+            break
+    proc.wait()
+    reap_orphans()
+
+
+def reap_orphans():
+    """Descendants orphaned by their parents come to this process (child subreaper)."""
+    while True:
+        try:
+            pid, _ = os.waitpid(-1, os.WNOHANG)
+        except ChildProcessError:
+            return
+        if pid == 0:
+            return
+
+
+class Sandbox:
+    """Fresh home, configuration, cache, data and runtime folders for one start."""
+
+    def __init__(self):
+        self.root = tempfile.mkdtemp(prefix="orvane-bench-")
+        self.env = dict(os.environ)
+        for name, sub in (("HOME", "home"), ("XDG_CONFIG_HOME", "home/.config"),
+                          ("XDG_CACHE_HOME", "home/.cache"), ("XDG_DATA_HOME", "home/.local/share"),
+                          ("XDG_RUNTIME_DIR", "run")):
+            path = os.path.join(self.root, sub)
+            os.makedirs(path, mode=0o700, exist_ok=True)
+            self.env[name] = path
+        if os.geteuid() == 0:
+            self.env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
+
+    def close(self):
+        shutil.rmtree(self.root, ignore_errors=True)
+
+
+def spawn(argv, env):
+    return subprocess.Popen(argv, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL, start_new_session=True)
+
+
+def first_start(argv, env, server, timeout):
+    """Starts the program; returns (process, seconds to the load event or None)."""
+    mark = server.mark()
+    t0 = time.monotonic()
+    proc = spawn(argv, env)
+    loaded = server.wait_loaded(mark, timeout)
+    return proc, (loaded - t0 if loaded is not None else None)
+
+
+def second_start(argv, env, first, timeout):
+    """Starts argv while `first` runs. Returns (seconds to exit or None, names of the processes
+    it started)."""
+    before = set(tree(os.getpid()))
+    done = {}
+    t0 = time.monotonic()
+    proc = spawn(argv, env)
+
+    def waiter():
+        proc.wait()
+        done["t"] = time.monotonic()
+
+    thread = threading.Thread(target=waiter)
+    thread.start()
+    started = {}
+    deadline = t0 + timeout
+    while thread.is_alive() and time.monotonic() < deadline:
+        for pid in tree(proc.pid)[1:]:
+            started.setdefault(pid, command_name(pid))
+        thread.join(0.002)
+    if thread.is_alive():
+        kill_tree(proc)
+        thread.join()
+        return None, sorted(set(started.values()))
+    # Anything it left behind was handed to this process.
+    first_tree = set(tree(first.pid))
+    for pid in set(tree(os.getpid())) - before - first_tree - {os.getpid()}:
+        started.setdefault(pid, command_name(pid))
+    reap_orphans()
+    return done["t"] - t0, sorted(set(started.values()))
+
+
+def run_floor(floor, url, server, timeout):
+    box = Sandbox()
+    try:
+        proc, start = first_start([floor, url], box.env, server, timeout)
+        pss = None
+        if start is not None:
+            time.sleep(1.0)
+            pss = pss_kib(tree(proc.pid))
+        kill_tree(proc)
+        return {"start": start, "pss": pss}
+    finally:
+        box.close()
+
+
+def run_orvane(orvane, arg, server, timeout):
+    box = Sandbox()
+    try:
+        folder = os.path.join(box.root, "orvane")
+        os.makedirs(folder)
+        exe = os.path.join(folder, "orvane")
+        shutil.copy2(orvane, exe)
+        proc, start = first_start([exe, arg], box.env, server, timeout)
+        result = {"start": start, "pss": None, "second": None, "second_started": None}
+        if start is not None:
+            time.sleep(1.0)
+            result["pss"] = pss_kib(tree(proc.pid))
+            second, started = second_start([exe, arg], box.env, proc, 10.0)
+            result["second"] = second
+            result["second_started"] = started
+        kill_tree(proc)
+        return result
+    finally:
+        box.close()
+
+
+def median(values):
+    values = [v for v in values if v is not None]
+    return statistics.median(values) if values else None
+
+
+def fmt(value, scale, unit):
+    return f"{value * scale:8.1f} {unit:3}" if value is not None else f"{'n/a':>12}"
+
+
+def report(results, runs):
+    floor, orvane = results["floor"], results["orvane"]
+    fs = median(r["start"] for r in floor)
+    fp = median(r["pss"] for r in floor)
+    os_ = median(r["start"] for r in orvane)
+    op = median(r["pss"] for r in orvane)
+    sec = median(r["second"] for r in orvane)
+
+    def count(rs, key):
+        return sum(1 for r in rs if r.get(key) is not None)
+
+    print()
+    print(f"Medians over {runs} runs (successful runs in brackets)")
+    print(f"{'':24}{'floor':>18}{'orvane':>18}{'orvane/floor':>16}")
+    start_ratio = os_ / fs if fs and os_ else None
+    pss_ratio = op / fp if fp and op else None
+    print(f"{'start to load event':24}{fmt(fs, 1000, 'ms')} [{count(floor, 'start'):2}]"
+          f"{fmt(os_, 1000, 'ms')} [{count(orvane, 'start'):2}]"
+          f"{(f'{start_ratio:16.3f}' if start_ratio else '             n/a')}")
+    print(f"{'PSS of process tree':24}{fmt(fp, 1 / 1024, 'MiB')} [{count(floor, 'pss'):2}]"
+          f"{fmt(op, 1 / 1024, 'MiB')} [{count(orvane, 'pss'):2}]"
+          f"{(f'{pss_ratio:16.3f}' if pss_ratio else '             n/a')}")
+    print(f"{'second start to exit':24}{'':>18}{fmt(sec, 1000, 'ms')} [{count(orvane, 'second'):2}]")
+    spawned = sorted({n for r in orvane for n in (r.get("second_started") or [])})
+    engine = [n for n in spawned if n.startswith("QtWebEngine")]
+    print(f"{'second start spawned':24}{'':>18}  {', '.join(spawned) if spawned else 'nothing'}")
+    print()
+
+    def verdict(ok):
+        return "n/a" if ok is None else ("ok" if ok else "MISSED")
+
+    print("Targets")
+    print(f"  start ratio  <= {TARGET_START_RATIO:.2f}: "
+          f"{verdict(None if start_ratio is None else start_ratio <= TARGET_START_RATIO)}")
+    print(f"  PSS ratio    <= {TARGET_PSS_RATIO:.2f}: "
+          f"{verdict(None if pss_ratio is None else pss_ratio <= TARGET_PSS_RATIO)}")
+    print(f"  second start <= {TARGET_SECOND_MS:.0f} ms median, no QtWebEngineProcess: "
+          f"{verdict(None if sec is None else sec * 1000 <= TARGET_SECOND_MS and not engine)}")
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--runs", type=int, default=10)
+    parser.add_argument("--warmup", type=int, default=1, help="uncounted rounds first")
+    parser.add_argument("--build", default=os.path.join(os.path.dirname(here), "build"))
+    parser.add_argument("--only", choices=("floor", "orvane"))
+    parser.add_argument("--timeout", type=float, default=60.0, help="seconds to wait for a load")
+    parser.add_argument("--json", help="also write every measurement to this file")
+    args = parser.parse_args()
+
+    libc = ctypes.CDLL(None, use_errno=True)
+    libc.prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0)
+
+    floor = os.path.join(args.build, "bench", "bench_floor")
+    orvane = os.path.join(args.build, "orvane")
+    programs = [p for p in ("floor", "orvane") if args.only in (None, p)]
+    for name, path in (("floor", floor), ("orvane", orvane)):
+        if name in programs and not os.access(path, os.X_OK):
+            print(f"bench: {path} is missing; build it first", file=sys.stderr)
+            programs.remove(name)
+
+    server = PageServer()
+    page, mail = server.url("/page"), server.url("/mail")
+    results = {"floor": [], "orvane": []}
+    try:
+        for round_ in range(-args.warmup, args.runs):
+            for name in programs:
+                if name == "floor":
+                    r = run_floor(floor, page, server, args.timeout)
+                else:
+                    r = run_orvane(orvane, f"{page},{mail}", server, args.timeout)
+                label = "warm-up" if round_ < 0 else f"run {round_ + 1}"
+                print(f"{label:8} {name:7} " + "  ".join(
+                    f"{k}={v:.4f}" if isinstance(v, float) else f"{k}={v}" for k, v in r.items()),
+                    flush=True)
+                if round_ >= 0:
+                    results[name].append(r)
+    finally:
+        server.close()
+    report(results, args.runs)
+    if args.json:
+        with open(args.json, "w") as f:
+            json.dump(results, f, indent=1)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
