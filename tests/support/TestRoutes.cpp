@@ -1,0 +1,136 @@
+#include "support/TestRoutes.h"
+
+#include <QUrl>
+#include <QUrlQuery>
+
+namespace testserver {
+
+QByteArray Request::Header(const QByteArray& name) const {
+    for (const auto& [key, value] : Headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0) {
+            return value;
+        }
+    }
+    return {};
+}
+
+namespace {
+
+Response Html(const QByteArray& head, const QByteArray& body) {
+    Response r;
+    r.Headers = {{"Content-Type", "text/html; charset=utf-8"}};
+    r.Body = "<!DOCTYPE html><html><head><meta charset=\"utf-8\">" + head + "</head><body>" + body +
+             "</body></html>";
+    return r;
+}
+
+QByteArray Escaped(const QString& text) {
+    return text.toHtmlEscaped().toUtf8();
+}
+
+QByteArray Title(const QString& text) {
+    return "<title>" + Escaped(text) + "</title>";
+}
+
+QByteArray PlacedLink(Link link, const QByteArray& attributes, const QByteArray& text) {
+    const LinkBox box = LinkPlace(link);
+    return "<a " + attributes +
+           QByteArrayLiteral(" style=\"position:absolute;display:block;left:%1px;top:%2px;"
+                             "width:%3px;height:%4px;background:#eee\">")
+               .replace("%1", QByteArray::number(box.Left))
+               .replace("%2", QByteArray::number(box.Top))
+               .replace("%3", QByteArray::number(box.Width))
+               .replace("%4", QByteArray::number(box.Height)) +
+           text + "</a>";
+}
+
+Response Links() {
+    return Html(
+        Title("Liens"),
+        PlacedLink(Link::TargetBlank, "id=\"blank\" href=\"/title\" target=\"_blank\"",
+                   "Nouvelle fenêtre") +
+            PlacedLink(Link::WindowOpenTitle,
+                       "id=\"open\" href=\"#\" onclick=\"window.open('/title');return "
+                       "false\"",
+                       "window.open") +
+            PlacedLink(Link::WindowOpenOpener,
+                       "id=\"opener\" href=\"#\" onclick=\"window.open('/opener');return "
+                       "false\"",
+                       "window.open avec opener") +
+            PlacedLink(Link::JavaScript, "id=\"js\" href=\"javascript:void(0)\"", "javascript"));
+}
+
+Response Auth(const Request& request) {
+    const QByteArray expected =
+        "Basic " + (QByteArray(AuthUser) + ':' + QByteArray(AuthPassword)).toBase64();
+    if (request.Header("Authorization") == expected) {
+        return Html(Title("Espace membre"), "<p>Bienvenue</p>");
+    }
+    Response r = Html(Title("Refusé"), "<p>Identification requise</p>");
+    r.Status = 401;
+    r.Reason = "Unauthorized";
+    r.Headers << qMakePair(QByteArray("WWW-Authenticate"), QByteArray("Basic realm=\"Ulmeco\""));
+    return r;
+}
+
+} // namespace
+
+LinkBox LinkPlace(Link link) {
+    constexpr int height = 40;
+    constexpr int gap = 20;
+    const int row = static_cast<int>(link);
+    return {10, 10 + row * (height + gap), 300, height};
+}
+
+QByteArray DownloadBody() {
+    QByteArray bytes;
+    for (int i = 0; i < 4096; ++i) {
+        bytes += char(i % 251);
+    }
+    return bytes;
+}
+
+Response Route(const Request& request) {
+    const QUrl url(QString::fromLatin1(request.Path));
+    const QString path = url.path();
+    if (path == "/title") {
+        return Html(Title("Page avec titre"), "<p>Bonjour</p>");
+    }
+    if (path == "/notitle") {
+        return Html({}, "<p>Sans titre</p>");
+    }
+    if (path == "/links") {
+        return Links();
+    }
+    if (path == "/slow") {
+        bool ok = false;
+        const int ms = QUrlQuery(url).queryItemValue("ms").toInt(&ok);
+        Response r = Html(Title("Lente"), "<p>Enfin</p>");
+        r.DelayMs = ok && ms >= 0 ? ms : 2000;
+        return r;
+    }
+    if (path == "/download") {
+        Response r;
+        r.Headers = {
+            {"Content-Type", "application/octet-stream"},
+            {"Content-Disposition", QByteArray("attachment; filename=\"") + DownloadName + '"'}};
+        r.Body = DownloadBody();
+        return r;
+    }
+    if (path == "/auth") {
+        return Auth(request);
+    }
+    if (path == "/opener") {
+        return Html({}, "<script>document.title = window.opener ? 'opener:oui' : "
+                        "'opener:non';</script><p>Fenêtre ouverte</p>");
+    }
+    if (path.startsWith("/echo/")) {
+        return Html(Title(path), "<p>" + Escaped(path) + "</p>");
+    }
+    Response r = Html(Title("Introuvable"), "<p>404</p>");
+    r.Status = 404;
+    r.Reason = "Not Found";
+    return r;
+}
+
+} // namespace testserver

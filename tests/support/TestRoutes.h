@@ -1,0 +1,54 @@
+#pragma once
+// The pages the local test web server answers with, as a plain function of the request.
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+
+namespace testserver {
+
+struct Request {
+    QByteArray Method;
+    QByteArray Path; // raw, as received: path and query
+    QList<QPair<QByteArray, QByteArray>> Headers;
+
+    QByteArray Header(const QByteArray& name) const;
+};
+
+struct Response {
+    int Status = 200;
+    QByteArray Reason = "OK";
+    QList<QPair<QByteArray, QByteArray>> Headers;
+    QByteArray Body;
+    int DelayMs = 0; // how long the server waits before answering
+};
+
+// User and password that /auth accepts.
+inline constexpr char AuthUser[] = "ulmeco";
+inline constexpr char AuthPassword[] = "secret";
+
+// Routes:
+//   /title     a page with a <title>
+//   /notitle   a page without one
+//   /links     a link with target=_blank, window.open links and a javascript: link, each at a
+//              fixed place (see LinkBox) so that tests can point at them
+//   /slow      answers after ?ms=N milliseconds (2000 by default)
+//   /download  an attachment
+//   /auth      basic authentication, 401 unless the credentials above are given
+//   /opener    a page whose title says whether window.opener exists
+//   /echo/...  a page whose title is the path (percent-decoded)
+//   anything else: 404
+Response Route(const Request& request);
+
+// Where /links places its entries, in CSS pixels from the top-left corner of the page.
+enum class Link { TargetBlank, WindowOpenTitle, WindowOpenOpener, JavaScript };
+struct LinkBox {
+    int Left, Top, Width, Height;
+};
+LinkBox LinkPlace(Link link);
+
+// The bytes /download sends and the file name it suggests.
+QByteArray DownloadBody();
+inline constexpr char DownloadName[] = "releve.bin";
+
+} // namespace testserver
