@@ -10,6 +10,7 @@
 // 1-5 from section "Liens" of the settings file; `LinkUrls`(0) is a copy of `HomeUrl`. Menu entry
 // i opens `LinkUrls`(i). The table is built once at start and never changes.
 
+#include "browser/TwipsGeometry.h"
 #include "platform/PlacementWindow.h"
 #include "platform/WebView.h"
 
@@ -43,10 +44,10 @@ public:
     // --- Start-up and shutdown -----------------------------------------------------------
     // What the load sequence asks of the platform.
     struct StartupServices {
-        std::function<bool()> PrevInstance;     // another instance of this program runs
+        std::function<bool()> PrevInstance; // another instance of this program runs
         platform::WindowTree* WindowTree = nullptr;
-        QString ProgramDirectory;              // the executable's folder, no trailing separator
-        QString CommandLine;                   // the argument text after the program's name
+        QString ProgramDirectory; // the executable's folder, no trailing separator
+        QString CommandLine;      // the argument text after the program's name
     };
     enum class LoadResult { Show, EndProgram };
 
@@ -60,6 +61,15 @@ public:
 
     // --- Layout ----------------------------------------------------------------------------
     void Form_Resize();
+    // A control's Left, Top, Width and Height in twips, relative to the client area (the model
+    // the layout reads and sets; the widgets follow it in pixels).
+    browser::TwipsRect Twips(const QWidget* control) const;
+    // The window's outer bounds in twips (frame and caption included) and its state (0 normal,
+    // 1 minimized, 2 maximized).
+    float FormWidth() const;
+    float FormHeight() const;
+    void SetFormWidth(float width);
+    int FormWindowState() const;
 
     // --- Toolbar and links menu ------------------------------------------------------------
     void Bouton_Click(int index);

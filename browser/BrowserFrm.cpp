@@ -1,0 +1,141 @@
+// BrowserFrm's composition: the controls as designed, their order, and the window's events.
+#include "browser/BrowserFrm.h"
+
+#include "browser/BrowserFrmImpl.h"
+#include "browser/ButtonTable.h"
+#include "browser/SplitButton.h"
+#include "platform/Twips.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QToolButton>
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr browser::TwipsRect ToRect(const browser::ControlDesign& design) {
+    return {design.Left, design.Top, design.Width, design.Height};
+}
+
+} // namespace
+
+BrowserFrm::BrowserFrm(const WebViewFactory& makeWebView, QWidget* parent)
+    : QWidget(parent), d(std::make_unique<Impl>()) {
+    using namespace browser;
+
+    // No caption at design time: UpdateCaption sets the first one before the window shows.
+    setWindowIcon(QIcon(QStringLiteral(":/orvane/orvane.svg")));
+    // INTEGRATION: platform::SetWindowClass(this, "ThunderRT6FormDC") once platform/WindowClass.h
+    // exists; other instances find this window by that class.
+    resize(platform::TwipsToPixelsX(kClientWidth), platform::TwipsToPixelsY(kClientHeight));
+
+    WB = makeWebView(this).release();
+    if (WB->parentWidget() != this) {
+        WB->setParent(this);
+    }
+    if (WB->focusPolicy() == Qt::NoFocus) {
+        WB->setFocusPolicy(Qt::StrongFocus);
+    }
+    d->Geometry.Place(WB, ToRect(kWebViewDesign));
+    connect(WB, &platform::WebView::DownloadBegin, this, &BrowserFrm::WB_DownloadBegin);
+    connect(WB, &platform::WebView::DownloadComplete, this, &BrowserFrm::WB_DownloadComplete);
+    connect(WB, &platform::WebView::NavigateComplete, this, &BrowserFrm::WB_NavigateComplete);
+    connect(WB, &platform::WebView::DocumentComplete, this, &BrowserFrm::WB_DocumentComplete);
+    connect(WB, &platform::WebView::StatusTextChange, this, &BrowserFrm::WB_StatusTextChange);
+    connect(WB, &platform::WebView::ProgressChange, this, &BrowserFrm::WB_ProgressChange);
+    connect(WB, &platform::WebView::NewWindow, this, [this](bool* cancel) {
+        if (cancel != nullptr) {
+            WB_NewWindow(*cancel);
+        }
+    });
+
+    for (const ButtonDesign& design : kButtons) {
+        QToolButton* button = nullptr;
+        if (design.Index == kHomeButton) {
+            auto* split = new SplitButton(this);
+            connect(split, &SplitButton::dropDownPressed, this,
+                    [this] { Bouton_DropDown(kHomeButton); });
+            button = split;
+        } else {
+            button = new QToolButton(this);
+        }
+        button->setObjectName(QStringLiteral("Bouton%1").arg(design.Index));
+        // The caption's "&" gives the button its Alt access key.
+        button->setText(QString::fromUtf8(design.Caption));
+        button->setToolTip(QString::fromUtf8(design.ToolTip));
+        button->setIcon(QIcon(QString::fromLatin1(design.Icon)));
+        button->setIconSize(QSize(kIconPixels, kIconPixels));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        d->Geometry.Place(button, {design.Left, design.Top, design.Width, design.Height});
+        const int index = design.Index;
+        connect(button, &QToolButton::clicked, this, [this, index] { Bouton_Click(index); });
+        Bouton.at(index) = button;
+    }
+
+    PBar = new QProgressBar(this);
+    PBar->setObjectName(QStringLiteral("PBar"));
+    PBar->setRange(0, 100);
+    PBar->setTextVisible(false);
+    d->Geometry.Place(PBar, ToRect(kProgressDesign));
+
+    StatusBar = new QStatusBar(this);
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    d->StatusText = new QLabel(StatusBar);
+    d->StatusText->setObjectName(QStringLiteral("StatusText"));
+    d->StatusText->setTextFormat(Qt::PlainText);
+    StatusBar->addWidget(d->StatusText, 1);
+    d->Geometry.Place(StatusBar, ToRect(kStatusBarDesign));
+
+    MenuLiens = new QMenu(QStringLiteral("MenuLiens"), this);
+    for (int i = 0; i < static_cast<int>(kLinkEntries.size()); ++i) {
+        QAction* entry = MenuLiens->addAction(QString::fromUtf8(kLinkEntries.at(i).Caption));
+        entry->setVisible(kLinkEntries.at(i).Visible);
+        connect(entry, &QAction::triggered, this, [this, i] { MLink_Click(i); });
+        MLink.at(i) = entry;
+    }
+
+    // Keyboard order: web view, the buttons in their design order, status bar, progress bar.
+    std::vector<ButtonDesign> byTab(kButtons.begin(), kButtons.end());
+    std::sort(byTab.begin(), byTab.end(),
+              [](const ButtonDesign& a, const ButtonDesign& b) { return a.TabOrder < b.TabOrder; });
+    QWidget* previous = WB;
+    for (const ButtonDesign& design : byTab) {
+        setTabOrder(previous, Bouton.at(design.Index));
+        previous = Bouton.at(design.Index);
+    }
+    setTabOrder(previous, StatusBar);
+    setTabOrder(StatusBar, PBar);
+    WB->setFocus();
+
+    // INTEGRATION: default to frmAbout::ShowModal(mainWindow) once about/frmAbout.h exists.
+    ShowAbout = [](BrowserFrm&) {};
+}
+
+BrowserFrm::~BrowserFrm() = default;
+
+browser::TwipsRect BrowserFrm::Twips(const QWidget* control) const {
+    return d->Geometry.Of(control);
+}
+
+void BrowserFrm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void BrowserFrm::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        Form_Resize();
+    }
+}
+
+void BrowserFrm::closeEvent(QCloseEvent* event) {
+    // INTEGRATION: int cancel = 0; Form_Unload(cancel); (saves the placement) before accepting.
+    event->accept();
+}

@@ -1,0 +1,73 @@
+#pragma once
+// The toolbar's twelve buttons and the links menu's six entries, as designed.
+//
+// Geometry is in twips relative to the client area. Captions carry the access key after "&".
+// Tab order 0 is the web view, 13 the status bar and 14 the progress bar.
+
+#include <array>
+
+namespace browser {
+
+struct ButtonDesign {
+    int Index;
+    const char* Caption; // UTF-8
+    const char* ToolTip; // UTF-8; empty for none
+    const char* Icon;    // resource path
+    float Left;
+    float Top;
+    float Width;
+    float Height;
+    int TabOrder;
+};
+
+// In index order.
+inline constexpr std::array<ButtonDesign, 12> kButtons{{
+    {0, "&Fermer", "", ":/icons/fermer.svg", 13560, 0, 960, 795, 1},
+    {1, "&Prédédent", "Reculer d'une page", ":/icons/precedent.svg", 0, 0, 960, 795, 2},
+    {2, "&Suivant", "Avancer d'une page", ":/icons/suivant.svg", 960, 0, 960, 795, 3},
+    {3, "&Actualiser", "Actualiser la page courante", ":/icons/actualiser.svg", 1920, 0, 960, 795,
+     4},
+    {4, "Arré&ter", "Arrêter le chargement de page", ":/icons/arreter.svg", 2880, 0, 960, 795, 5},
+    {5, "&Démarrage", "", ":/icons/demarrage.svg", 3960, 0, 1200, 795, 6},
+    {6, "Re&chercher", "", ":/icons/rechercher.svg", 5160, 0, 960, 795, 7},
+    {7, "&Imprimer", "Imprimer la page courante", ":/icons/imprimer.svg", 7200, 0, 960, 795, 9},
+    {8, "Ape&rçu", "Aperçu avant impression", ":/icons/apercu.svg", 8160, 0, 960, 795, 10},
+    {9, "&Enregistrer", "Enregistrer la page courante", ":/icons/enregistrer.svg", 9120, 0, 960,
+     795, 11},
+    {10, "Infos", "A propos d'Orvane", ":/icons/infos.svg", 10080, 0, 960, 795, 12},
+    {11, "&Messagerie", "", ":/icons/messagerie.svg", 6120, 0, 960, 795, 8},
+}};
+
+// The button whose drop-down part opens the links menu.
+inline constexpr int kHomeButton = 5;
+
+struct ControlDesign {
+    float Left;
+    float Top;
+    float Width;
+    float Height;
+};
+
+inline constexpr ControlDesign kWebViewDesign{0, 795, 14415, 5655};
+inline constexpr ControlDesign kProgressDesign{11160, 240, 2295, 315};
+inline constexpr ControlDesign kStatusBarDesign{0, 7515, 14565, 255};
+inline constexpr float kStatusBarHeight = 255;
+inline constexpr float kClientWidth = 14565;
+inline constexpr float kClientHeight = 7770;
+inline constexpr int kIconPixels = 32;
+
+struct MenuEntryDesign {
+    const char* Caption;
+    bool Visible;
+};
+
+inline constexpr std::array<MenuEntryDesign, 6> kLinkEntries{{
+    {"Link0", true},
+    {"Link1", false},
+    {"Link2", false},
+    {"Link3", false},
+    {"Link4", false},
+    {"Link5", false},
+}};
+
+} // namespace browser

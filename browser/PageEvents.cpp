@@ -1,0 +1,75 @@
+// What the web view's events do to the caption, the status bar and the progress bar.
+#include "browser/BrowserFrm.h"
+#include "browser/BrowserFrmImpl.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <optional>
+
+void BrowserFrm::HideProgress() {
+    PBar->setValue(0);
+    PBar->setVisible(false);
+}
+
+void BrowserFrm::UpdateCaption() {
+    HideProgress();
+    QString title;
+    try {
+        if (const std::optional<QString> documentTitle = WB->DocumentTitle()) {
+            title = *documentTitle;
+        }
+    } catch (...) {
+        // An unreadable title counts as an empty one.
+        title.clear();
+    }
+    const QString separator = title.isEmpty() ? QString() : QStringLiteral(" - ");
+    setWindowTitle(title + separator + AppCaption);
+}
+
+void BrowserFrm::WB_NavigateComplete(const QString& /*address*/) {
+    UpdateCaption();
+}
+
+void BrowserFrm::WB_DocumentComplete(const QString& /*address*/) {
+    HideProgress();
+}
+
+void BrowserFrm::WB_DownloadBegin() {
+    PBar->setValue(0);
+    PBar->setVisible(true);
+}
+
+void BrowserFrm::WB_DownloadComplete() {
+    HideProgress();
+}
+
+void BrowserFrm::WB_ProgressChange(int progress, int maximum) {
+    // Every step goes on whatever the one before did; the bar silently refuses a value outside
+    // its range.
+    if (maximum < 1) {
+        return;
+    }
+    PBar->setVisible(true);
+    PBar->setMaximum(maximum);
+    PBar->setValue(progress);
+}
+
+void BrowserFrm::WB_StatusTextChange(const QString& text) {
+    d->StatusText->setText(text);
+    if (text.startsWith(QStringLiteral("http"), Qt::CaseSensitive)) {
+        LastLinkUrl = text;
+    } else if (text.startsWith(QStringLiteral("javascript"), Qt::CaseSensitive)) {
+        LastLinkUrl.clear();
+    }
+    if (text == QStringLiteral("Terminé")) {
+        HideProgress();
+    }
+}
+
+void BrowserFrm::WB_NewWindow(bool& cancel) {
+    if (LastLinkUrl.isEmpty()) {
+        return;
+    }
+    cancel = true;
+    WB->Navigate(LastLinkUrl);
+}
