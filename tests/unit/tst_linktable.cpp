@@ -32,9 +32,9 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("mail");
 
-        const QString defHome = u"http://" + QString::fromUtf16(DefaultHomeUrl);
+        const QString defHome = QStringLiteral("http://") + QString::fromUtf16(DefaultHomeUrl);
         const QString defCaption = QString::fromUtf16(DefaultHomeCaption);
-        const QString defMail = u"http://" + QString::fromUtf16(DefaultMailUrl);
+        const QString defMail = QStringLiteral("http://") + QString::fromUtf16(DefaultMailUrl);
         QTest::newRow("empty") << "" << defHome << defCaption << defMail;
         QTest::newRow("home, no comma") << "a.fr"
                                         << "http://a.fr"
