@@ -49,9 +49,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "web")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://www.ulmeco.fr/")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Navigateur internet d'Ulmeco / Ulmeco's web browser")
+# The summary is the first line of the package's Description; what follows is the long text.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Navigateur internet d'Ulmeco / Ulmeco's web browser
-Orvane est le petit navigateur web du logiciel de comptabilité Ulmeco : une
+    "Orvane est le petit navigateur web du logiciel de comptabilité Ulmeco : une
 seule fenêtre, une barre d'outils fixe, le site d'accueil et la messagerie
 web donnés par Ulmeco au lancement, des liens configurables dans Orvane.ini.
 .
