@@ -186,12 +186,13 @@ def run_floor(floor, url, server, timeout):
     box = Sandbox()
     try:
         proc, start = first_start([floor, url], box.env, server, timeout)
-        pss = None
+        result = {"start": start, "pss": None, "procs": None}
         if start is not None:
             time.sleep(1.0)
-            pss = pss_kib(tree(proc.pid))
+            pids = tree(proc.pid)
+            result["pss"], result["procs"] = pss_kib(pids), len(pids)
         kill_tree(proc)
-        return {"start": start, "pss": pss}
+        return result
     finally:
         box.close()
 
@@ -204,10 +205,12 @@ def run_orvane(orvane, arg, server, timeout):
         exe = os.path.join(folder, "orvane")
         shutil.copy2(orvane, exe)
         proc, start = first_start([exe, arg], box.env, server, timeout)
-        result = {"start": start, "pss": None, "second": None, "second_started": None}
+        result = {"start": start, "pss": None, "procs": None, "second": None,
+                  "second_started": None}
         if start is not None:
             time.sleep(1.0)
-            result["pss"] = pss_kib(tree(proc.pid))
+            pids = tree(proc.pid)
+            result["pss"], result["procs"] = pss_kib(pids), len(pids)
             second, started = second_start([exe, arg], box.env, proc, 10.0)
             result["second"] = second
             result["second_started"] = started
