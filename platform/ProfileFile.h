@@ -1,0 +1,24 @@
+#pragma once
+// Whole-file access for the profile functions: reads that never create anything, and atomic,
+// serialised rewrites.
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace platform {
+
+// The file's bytes; empty when it is missing or cannot be read.
+QByteArray ReadProfileFile(const QString& fileName);
+
+// Replaces the file's content by what edit makes of the current one (nothing: leave it as it
+// is). Between processes, each rewrite runs under an exclusive lock on "<file>.lock"; the new
+// content goes to a temporary file in the same folder, reaches the disk and is renamed over
+// the old file, which keeps its permissions. So a reader sees the old or the new content,
+// never a part, even when the writer dies. Returns false, leaving the file as it was, when the
+// file cannot be read or written, the folder takes no new file, or the lock cannot be had.
+bool RewriteProfileFile(const QString& fileName,
+                        const std::function<std::optional<QByteArray>(const QByteArray&)>& edit);
+
+} // namespace platform

@@ -1,0 +1,348 @@
+#include "platform/ProfileText.h"
+
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool IsBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
+
+// The view without the blanks at either end.
+template <typename View> View TrimBlanks(View s) {
+    qsizetype from = 0;
+    qsizetype to = s.size();
+    while (from < to && IsBlank(s[from])) {
+        ++from;
+    }
+    while (to > from && IsBlank(s[to - 1])) {
+        --to;
+    }
+    return s.sliced(from, to - from);
+}
+
+enum class LineKind { Other, Section, Entry };
+
+// One line of the text, as offsets into it.
+struct Line {
+    qsizetype begin = 0;      // first byte
+    qsizetype contentEnd = 0; // before the line end (LF or CR LF)
+    qsizetype end = 0;        // after the line end
+    LineKind kind = LineKind::Other;
+    QByteArrayView name;   // section name or key, blanks dropped
+    qsizetype nameEnd = 0; // entries: after the last character of the key
+    QByteArrayView value;  // entries: after "=", blanks dropped
+};
+
+void Classify(QByteArrayView text, Line& line) {
+    const QByteArrayView content = text.sliced(line.begin, line.contentEnd - line.begin);
+    const QByteArrayView trimmed = TrimBlanks(content);
+    line.kind = LineKind::Other;
+    if (trimmed.isEmpty() || trimmed[0] == ';' || trimmed[0] == '#') {
+        return;
+    }
+    if (trimmed[0] == '[') {
+        const QByteArrayView rest = trimmed.sliced(1);
+        const void* close = std::memchr(rest.data(), ']', static_cast<size_t>(rest.size()));
+        const qsizetype length =
+            close != nullptr ? static_cast<const char*>(close) - rest.data() : rest.size();
+        line.kind = LineKind::Section;
+        line.name = TrimBlanks(rest.first(length));
+        return;
+    }
+    const void* equals = std::memchr(content.data(), '=', static_cast<size_t>(content.size()));
+    if (equals == nullptr) {
+        return;
+    }
+    const qsizetype at = static_cast<const char*>(equals) - content.data();
+    line.kind = LineKind::Entry;
+    line.name = TrimBlanks(content.first(at));
+    line.nameEnd =
+        line.name.isEmpty() ? line.begin : (line.name.data() - text.data()) + line.name.size();
+    line.value = TrimBlanks(content.sliced(at + 1));
+}
+
+// Walks the lines of a text in order, in linear time. A UTF-8 byte order mark at the start
+// is skipped (and kept on writing).
+class LineReader {
+public:
+    explicit LineReader(QByteArrayView text) : text_(text) {
+        if (text.startsWith("\xEF\xBB\xBF")) {
+            pos_ = 3;
+        }
+    }
+
+    bool Next(Line& line) {
+        if (pos_ >= text_.size()) {
+            return false;
+        }
+        line.begin = pos_;
+        const void* lf =
+            std::memchr(text_.data() + pos_, '\n', static_cast<size_t>(text_.size() - pos_));
+        line.end = lf != nullptr ? static_cast<const char*>(lf) - text_.data() + 1 : text_.size();
+        line.contentEnd = lf != nullptr ? line.end - 1 : line.end;
+        if (line.contentEnd > line.begin && text_[line.contentEnd - 1] == '\r') {
+            --line.contentEnd;
+        }
+        Classify(text_, line);
+        pos_ = line.end;
+        return true;
+    }
+
+private:
+    QByteArrayView text_;
+    qsizetype pos_ = 0;
+};
+
+bool NameMatches(QByteArrayView stored, QStringView wanted) {
+    if (stored.size() < wanted.size()) { // a character takes at least one byte
+        return false;
+    }
+    return DecodeProfileBytes(stored).compare(wanted, Qt::CaseInsensitive) == 0;
+}
+
+// Where the first section of a name lies, and its first entry of a key.
+struct Located {
+    bool sectionFound = false;
+    Line header;
+    qsizetype sectionEnd = 0;   // start of the next section, or the end of the text
+    qsizetype lastEntryEnd = 0; // end of the section's last entry, or of its header
+    std::optional<Line> entry;
+    QStringList keyNames;
+};
+
+Located Locate(QByteArrayView text, QStringView section, QStringView key, bool wantKey,
+               bool wantNames) {
+    Located found;
+    const QStringView wantedSection = TrimBlanks(section);
+    const QStringView wantedKey = TrimBlanks(key);
+    LineReader reader(text);
+    Line line;
+    while (reader.Next(line)) {
+        if (!found.sectionFound) {
+            if (line.kind == LineKind::Section && NameMatches(line.name, wantedSection)) {
+                found.sectionFound = true;
+                found.header = line;
+                found.lastEntryEnd = line.end;
+                found.sectionEnd = text.size();
+            }
+            continue;
+        }
+        if (line.kind == LineKind::Section) {
+            found.sectionEnd = line.begin;
+            break;
+        }
+        if (line.kind != LineKind::Entry) {
+            continue;
+        }
+        found.lastEntryEnd = line.end;
+        if (wantNames) {
+            found.keyNames << DecodeProfileBytes(line.name);
+        }
+        if (wantKey && !found.entry && NameMatches(line.name, wantedKey)) {
+            found.entry = line;
+        }
+    }
+    return found;
+}
+
+QByteArray LineEndOf(QByteArrayView text) {
+    const void* lf = std::memchr(text.data(), '\n', static_cast<size_t>(text.size()));
+    if (lf == nullptr) {
+        return "\n";
+    }
+    const qsizetype at = static_cast<const char*>(lf) - text.data();
+    return at > 0 && text[at - 1] == '\r' ? "\r\n" : "\n";
+}
+
+QByteArray Without(QByteArrayView text, qsizetype from, qsizetype to) {
+    QByteArray out;
+    out.reserve(text.size() - (to - from));
+    out.append(text.first(from));
+    out.append(text.sliced(to));
+    return out;
+}
+
+void AppendCodePoint(QString& out, char32_t cp) {
+    if (cp >= 0x10000) {
+        out += QChar(QChar::highSurrogate(cp));
+        out += QChar(QChar::lowSurrogate(cp));
+    } else {
+        out += QChar(static_cast<char16_t>(cp));
+    }
+}
+
+// Windows-1252 for the bytes 0x80 to 0x9F; the five undefined ones stand for themselves.
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+// The length of the valid UTF-8 sequence at `at` and its code point, or 0.
+int Utf8Sequence(QByteArrayView bytes, qsizetype at, char32_t& cp) {
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    int length = 0;
+    char32_t least = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2, cp = lead & 0x1F, least = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3, cp = lead & 0x0F, least = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4, cp = lead & 0x07, least = 0x10000;
+    } else {
+        return 0;
+    }
+    if (at + length > bytes.size()) {
+        return 0;
+    }
+    for (int k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(bytes[at + k]);
+        if ((next & 0xC0) != 0x80) {
+            return 0;
+        }
+        cp = (cp << 6) | (next & 0x3F);
+    }
+    if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        return 0;
+    }
+    return length;
+}
+
+} // namespace
+
+QString DecodeProfileBytes(QByteArrayView bytes) {
+    QString out;
+    out.reserve(bytes.size());
+    qsizetype at = 0;
+    while (at < bytes.size()) {
+        const auto byte = static_cast<unsigned char>(bytes[at]);
+        if (byte < 0x80) {
+            out += QChar(byte);
+            ++at;
+            continue;
+        }
+        char32_t cp = 0;
+        const int length = Utf8Sequence(bytes, at, cp);
+        if (length > 0) {
+            AppendCodePoint(out, cp);
+            at += length;
+        } else {
+            out += QChar(byte < 0xA0 ? kWindows1252High[byte - 0x80] : char16_t{byte});
+            ++at;
+        }
+    }
+    return out;
+}
+
+std::optional<QString> ProfileValue(QByteArrayView text, QStringView section, QStringView key) {
+    const Located found = Locate(text, section, key, true, false);
+    if (!found.entry) {
+        return std::nullopt;
+    }
+    QString value = DecodeProfileBytes(found.entry->value);
+    if (value.size() >= 2 && value.front() == value.back() &&
+        (value.front() == u'"' || value.front() == u'\'')) {
+        value = value.sliced(1, value.size() - 2);
+    }
+    return value;
+}
+
+std::optional<QStringList> ProfileKeyNames(QByteArrayView text, QStringView section) {
+    Located found = Locate(text, section, {}, false, true);
+    if (!found.sectionFound) {
+        return std::nullopt;
+    }
+    return std::move(found.keyNames);
+}
+
+QStringList ProfileSectionNames(QByteArrayView text) {
+    QStringList names;
+    LineReader reader(text);
+    Line line;
+    while (reader.Next(line)) {
+        if (line.kind == LineKind::Section) {
+            names << DecodeProfileBytes(line.name);
+        }
+    }
+    return names;
+}
+
+QByteArray SetProfileValue(QByteArrayView text, QStringView section, QStringView key,
+                           QStringView value) {
+    const Located found = Locate(text, section, key, true, false);
+    const QByteArray lineEnd = LineEndOf(text);
+    const QByteArray entry = TrimBlanks(key).toUtf8() + '=' + value.toUtf8();
+    QByteArray out;
+    out.reserve(text.size() + entry.size() + section.size() + 8);
+    if (found.entry) {
+        const Line& line = *found.entry;
+        out.append(text.first(line.nameEnd));
+        out.append('=');
+        out.append(value.toUtf8());
+        out.append(text.sliced(line.contentEnd));
+        return out;
+    }
+    const qsizetype at = found.sectionFound ? found.lastEntryEnd : text.size();
+    out.append(text.first(at));
+    if (at > 0 && text[at - 1] != '\n') {
+        out.append(lineEnd);
+    }
+    if (!found.sectionFound) {
+        out.append('[' + TrimBlanks(section).toUtf8() + ']' + lineEnd);
+    }
+    out.append(entry + lineEnd);
+    out.append(text.sliced(at));
+    return out;
+}
+
+QByteArray RemoveProfileKey(QByteArrayView text, QStringView section, QStringView key) {
+    const Located found = Locate(text, section, key, true, false);
+    if (!found.entry) {
+        return text.toByteArray();
+    }
+    return Without(text, found.entry->begin, found.entry->end);
+}
+
+QByteArray RemoveProfileSection(QByteArrayView text, QStringView section) {
+    const Located found = Locate(text, section, {}, false, false);
+    if (!found.sectionFound) {
+        return text.toByteArray();
+    }
+    return Without(text, found.header.begin, found.sectionEnd);
+}
+
+QString CutToBuffer(const QString& value, int size) {
+    if (size <= 0) {
+        return {};
+    }
+    qsizetype keep = size - 1;
+    if (value.size() <= keep) {
+        return value;
+    }
+    if (keep > 0 && value[keep - 1].isHighSurrogate()) {
+        --keep;
+    }
+    return value.first(keep);
+}
+
+QString NameListForBuffer(const QStringList& names, int size) {
+    QString list;
+    for (const QString& name : names) {
+        list += name;
+        list += QChar(0);
+    }
+    if (list.size() <= size - 1) {
+        return list;
+    }
+    if (size < 3) {
+        return {};
+    }
+    return CutToBuffer(list, size - 2) + QChar(0);
+}
+
+} // namespace platform

@@ -1,0 +1,60 @@
+#pragma once
+// The profile (INI) format on a byte buffer: reading values, key and section names, and
+// producing the edited buffer. No files here.
+//
+// Rules, as the private-profile functions have them:
+// - A line whose first non-blank character is "[" starts a section; its name runs to the first
+//   "]" (or the line end). A line holding "=" is an entry "key=value". Lines whose first
+//   non-blank character is ";" or "#" are comments; comments, blank lines and any other line are
+//   kept on writing and otherwise ignored. Entries before the first section belong to none.
+// - Names match without regard to letter case, blanks around them ignored; the first match
+//   wins (a later section or key of the same name is neither read nor written).
+// - Blanks (spaces, tabs) around keys and values are dropped on read; a value quoted at both
+//   ends with the same quote (double or single) loses the quotes.
+// - Lines end with LF or CR LF. Edits touch only the lines concerned; a new line takes the
+//   line end of the file's first line (LF for a file that has none).
+// - Text is UTF-8; bytes that are not valid UTF-8 are Windows-1252 (files from Windows).
+//   Edited lines are written in UTF-8.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace platform {
+
+// The bytes as text: UTF-8 where valid, each other byte as a Windows-1252 character.
+QString DecodeProfileBytes(QByteArrayView bytes);
+
+// The value of key in the first section named section, or nothing when either is missing.
+std::optional<QString> ProfileValue(QByteArrayView text, QStringView section, QStringView key);
+
+// The key names of the first section named section in file order, or nothing when missing.
+std::optional<QStringList> ProfileKeyNames(QByteArrayView text, QStringView section);
+
+// The names of all sections in file order.
+QStringList ProfileSectionNames(QByteArrayView text);
+
+// The text with key set to value: the first such key replaced in place, or a new entry after
+// the last entry of the section, or a new section at the end of the text.
+QByteArray SetProfileValue(QByteArrayView text, QStringView section, QStringView key,
+                           QStringView value);
+
+// The text without the first entry of key in section (unchanged when missing).
+QByteArray RemoveProfileKey(QByteArrayView text, QStringView section, QStringView key);
+
+// The text without the first section named section, its header and every line up to the next
+// section (unchanged when missing).
+QByteArray RemoveProfileSection(QByteArrayView text, QStringView section);
+
+// What a caller's buffer of `size` characters receives of a value: at most size - 1
+// characters, a surrogate pair never split.
+QString CutToBuffer(const QString& value, int size);
+
+// What a buffer of `size` characters receives of a list of names: each name followed by a NUL;
+// when they do not fit, the list is cut to size - 3 characters and ends with one NUL (the
+// platform's "last string truncated" rule, giving size - 2 characters).
+QString NameListForBuffer(const QStringList& names, int size);
+
+} // namespace platform

@@ -1,0 +1,59 @@
+#include "settings/FormPlacement.h"
+
+#include "settings/Ini.h"
+#include "settings/LeadingNumber.h"
+
+namespace BrowserMod1 {
+
+namespace {
+
+int ReadNumber(const QString& section, const QString& key) {
+    return RoundToInt32(Val(IniReadDefault(section, key)));
+}
+
+// Bounds are saved as whole twips.
+QString WholeNumber(double value) {
+    return QString::number(RoundToInt32(value));
+}
+
+void Restore(const QString& section, platform::PlacementWindow& window) {
+    int state = ReadNumber(section, "WindowState");
+    const int width = ReadNumber(section, "Width");
+    const int left = ReadNumber(section, "Left");
+    const int top = ReadNumber(section, "Top");
+    const int height = ReadNumber(section, "Height");
+    if (state == 0 && width == 0 && left == 0 && top == 0 && height == 0) {
+        window.SetWindowState(platform::vbMaximized); // nothing saved yet
+    } else {
+        if (state == platform::vbMinimized) {
+            state = platform::vbNormal;
+        }
+        window.SetWindowState(state);
+        if (width != 0) {
+            window.Move(left, top, width, height);
+        }
+    }
+    window.DoEvents();
+}
+
+void Save(const QString& section, platform::PlacementWindow& window) {
+    IniWriteDefault(section, "WindowState", QString::number(window.WindowState()));
+    if (window.WindowState() < platform::vbMinimized) {
+        IniWriteDefault(section, "Left", WholeNumber(window.Left()));
+        IniWriteDefault(section, "Top", WholeNumber(window.Top()));
+        IniWriteDefault(section, "Height", WholeNumber(window.Height()));
+        IniWriteDefault(section, "Width", WholeNumber(window.Width()));
+    }
+}
+
+} // namespace
+
+void FormPlacement(const QString& section, platform::PlacementWindow& window, int mode) {
+    if (mode == RestorePlacement) {
+        Restore(section, window);
+    } else if (mode == SavePlacement) {
+        Save(section, window);
+    }
+}
+
+} // namespace BrowserMod1
