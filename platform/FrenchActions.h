@@ -1,0 +1,11 @@
+#pragma once
+// French texts for the engine's page actions (its context menu): the engine comes with no French
+// catalogue of its own.
+
+class QWebEnginePage;
+
+namespace platform {
+
+void TranslateActions(QWebEnginePage& page);
+
+} // namespace platform

@@ -1,0 +1,122 @@
+#include "platform/PrintSave.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QWebEngineDownloadRequest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+namespace platform {
+
+namespace {
+
+struct SaveChoice {
+    const char* Filter;
+    const char* Suffix;
+    QWebEngineDownloadRequest::SavePageFormat Format;
+};
+
+constexpr SaveChoice SaveChoices[] = {
+    {"Page web complète (*.html *.htm)", "html", QWebEngineDownloadRequest::CompleteHtmlSaveFormat},
+    {"Page web, HTML uniquement (*.html *.htm)", "html",
+     QWebEngineDownloadRequest::SingleHtmlSaveFormat},
+    {"Archive web, fichier unique (*.mhtml)", "mhtml",
+     QWebEngineDownloadRequest::MimeHtmlSaveFormat},
+};
+
+const char* const PrintingProperty = "orvanePrinting";
+
+// A file name made of the page title, without the characters file systems refuse.
+QString FileNameFor(const QWebEnginePage& page) {
+    QString name = page.title();
+    name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]")), " ");
+    name = name.simplified();
+    if (name.isEmpty() || name == page.url().toString()) {
+        name = QStringLiteral("page");
+    }
+    return name.left(120);
+}
+
+} // namespace
+
+void PrintPage(QWebEngineView* view) {
+    if (view->property(PrintingProperty).toBool()) {
+        return; // the engine prints one job at a time
+    }
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPrintDialog dialog(printer.get(), view);
+    dialog.setWindowTitle(QStringLiteral("Imprimer la page"));
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    // The engine prints in the background: the printer lives until it says it is done.
+    view->setProperty(PrintingProperty, true);
+    QPrinter* job = printer.release();
+    QObject::connect(
+        view, &QWebEngineView::printFinished, view,
+        [view, job](bool) {
+            view->setProperty(PrintingProperty, false);
+            delete job;
+        },
+        Qt::SingleShotConnection);
+    view->print(job);
+}
+
+void PreviewPage(QWebEngineView* view) {
+    if (view->property(PrintingProperty).toBool()) {
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog preview(&printer, view);
+    preview.setWindowTitle(QStringLiteral("Aperçu avant impression"));
+    QObject::connect(
+        &preview, &QPrintPreviewDialog::paintRequested, view, [view](QPrinter* target) {
+            // The dialog wants the pages drawn when this returns, and the engine
+            // draws them in the background: wait for it here.
+            QEventLoop wait;
+            QObject::connect(view, &QWebEngineView::printFinished, &wait, &QEventLoop::quit);
+            QObject::connect(view->page(), &QWebEnginePage::renderProcessTerminated, &wait,
+                             &QEventLoop::quit);
+            view->setProperty(PrintingProperty, true);
+            view->print(target);
+            wait.exec();
+            view->setProperty(PrintingProperty, false);
+        });
+    preview.exec();
+}
+
+void SavePage(QWebEngineView* view) {
+    QWebEnginePage* page = view->page();
+    QStringList filters;
+    for (const SaveChoice& choice : SaveChoices) {
+        filters << QString::fromUtf8(choice.Filter);
+    }
+    const auto choiceOf = [filters](const QString& filter) {
+        return std::max<qsizetype>(0, filters.indexOf(filter));
+    };
+
+    QFileDialog dialog(view, QStringLiteral("Enregistrer la page sous"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(QString::fromLatin1(SaveChoices[0].Suffix));
+    dialog.setDirectory(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation));
+    dialog.selectFile(FileNameFor(*page) + '.' + SaveChoices[0].Suffix);
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog, [&dialog, choiceOf](const QString& filter) {
+            dialog.setDefaultSuffix(QString::fromLatin1(SaveChoices[choiceOf(filter)].Suffix));
+        });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return;
+    }
+    // The engine saves through a download of its own, which reports how it went.
+    page->save(dialog.selectedFiles().constFirst(),
+               SaveChoices[choiceOf(dialog.selectedNameFilter())].Format);
+}
+
+} // namespace platform

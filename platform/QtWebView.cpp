@@ -1,0 +1,203 @@
+#include "platform/QtWebView.h"
+
+#include "platform/PopupWindow.h"
+#include "platform/PrintSave.h"
+#include "platform/WebPage.h"
+#include "platform/WebProfile.h"
+
+#include <QVBoxLayout>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+namespace platform {
+
+namespace {
+const QString Done = QStringLiteral("Terminé");
+}
+
+QtWebView::QtWebView(WebViewServices services, QWidget* parent)
+    : WebView(parent), View(new QWebEngineView(this)),
+      PageShown(new WebPage(BrowserProfile(), std::move(services), View)) {
+    View->setPage(PageShown);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(View);
+    setFocusProxy(View);
+
+    connect(PageShown, &QWebEnginePage::loadStarted, this, &QtWebView::LoadStarted);
+    connect(PageShown, &QWebEnginePage::loadProgress, this,
+            [this](int progress) { emit ProgressChange(progress, 100); });
+    connect(PageShown, &QWebEnginePage::loadFinished, this, &QtWebView::LoadFinished);
+    connect(PageShown, &QWebEnginePage::linkHovered, this, &QtWebView::StatusTextChange);
+    connect(PageShown, &WebPage::StatusMessage, this, &QtWebView::StatusTextChange);
+    connect(PageShown, &QWebEnginePage::titleChanged, this, [this] {
+        // A script may change the title after the load: keep the document's own title.
+        if (!Loading && Title) {
+            ReadTitle([] {});
+        }
+    });
+    connect(PageShown, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                RendererGone(status);
+            });
+    PageShown->SetWindowOpener([this](QWebEnginePage::WebWindowType) { return OpenWindow(); });
+}
+
+QtWebView::~QtWebView() {
+    // The page answers pending script calls when it goes: let it go while this view is whole.
+    Closing = true;
+    delete View;
+}
+
+QUrl QtWebView::AddressToUrl(const QString& address) {
+    // A full address is loaded as it is. Without a scheme the plain reading is of no use:
+    // "127.0.0.1:8080/x" has no scheme at all and "localhost:8080/x" would read as scheme
+    // "localhost"; read those the way a user typing them into an address bar means them.
+    const QUrl plain(address);
+    if (plain.isValid() && WebPage::IsWebScheme(plain.scheme())) {
+        return plain;
+    }
+    return QUrl::fromUserInput(address);
+}
+
+void QtWebView::Navigate(const QString& address) {
+    View->load(AddressToUrl(address));
+}
+
+void QtWebView::GoBack() {
+    View->back();
+}
+
+void QtWebView::GoForward() {
+    View->forward();
+}
+
+void QtWebView::Refresh() {
+    View->reload();
+}
+
+void QtWebView::Stop() {
+    StopAsked = Loading;
+    View->stop();
+}
+
+void QtWebView::GoSearch() {
+    View->load(QUrl(QString::fromLatin1(SearchPage)));
+}
+
+void QtWebView::ExecWB(int command, int /*option: the default way is the only one*/) {
+    switch (command) {
+    case OLECMDID_PRINT:
+        PrintPage(View);
+        break;
+    case OLECMDID_PRINTPREVIEW:
+        PreviewPage(View);
+        break;
+    case OLECMDID_SAVEAS:
+        SavePage(View);
+        break;
+    default:
+        break;
+    }
+}
+
+std::optional<QString> QtWebView::DocumentTitle() const {
+    return Title;
+}
+
+void QtWebView::SetFocus() {
+    View->setFocus(Qt::OtherFocusReason);
+}
+
+QWebEnginePage* QtWebView::Page() const {
+    return PageShown;
+}
+
+QUrl QtWebView::Url() const {
+    return PageShown->url();
+}
+
+void QtWebView::LoadStarted() {
+    ++LoadNumber;
+    Loading = true;
+    StopAsked = false;
+    emit DownloadBegin();
+}
+
+void QtWebView::LoadFinished(bool ok) {
+    if (!Loading) {
+        return; // already concluded (the renderer went away)
+    }
+    const quint64 load = LoadNumber;
+    ReadTitle([this, load, ok] {
+        if (load != LoadNumber || !Loading) {
+            return; // a newer load has begun; it will end with its own events
+        }
+        RaiseLoadEnd();
+        if (ok) {
+            emit StatusTextChange(Done);
+        } else if (StopAsked) {
+            emit StatusTextChange(QStringLiteral("Chargement arrêté"));
+        } else {
+            emit StatusTextChange(QStringLiteral("La page n'a pas pu être chargée"));
+        }
+    });
+}
+
+// Reads document.title from the page (the document's own title, empty when it has none), keeps
+// it if no newer load has begun since, then calls then.
+void QtWebView::ReadTitle(const std::function<void()>& then) {
+    const quint64 load = LoadNumber;
+    PageShown->runJavaScript(QStringLiteral("document.title"), QWebEngineScript::ApplicationWorld,
+                             [this, load, then](const QVariant& title) {
+                                 if (Closing) {
+                                     return;
+                                 }
+                                 if (load == LoadNumber) {
+                                     Title = title.toString();
+                                 }
+                                 then();
+                             });
+}
+
+void QtWebView::RaiseLoadEnd() {
+    Loading = false;
+    const QString address = PageShown->url().toString();
+    emit NavigateComplete(address);
+    emit DocumentComplete(address);
+    emit DownloadComplete();
+}
+
+void QtWebView::RendererGone(int status) {
+    if (status == QWebEnginePage::NormalTerminationStatus) {
+        return;
+    }
+    if (Loading) {
+        // No title can come from a renderer that is gone: end the load here.
+        ++LoadNumber;
+        RaiseLoadEnd();
+    }
+    emit StatusTextChange(QStringLiteral("L'affichage de la page s'est arrêté brutalement. "
+                                         "Actualisez pour la recharger."));
+}
+
+QWebEnginePage* QtWebView::OpenWindow() {
+    bool cancel = false;
+    emit NewWindow(&cancel);
+    if (cancel) {
+        return nullptr;
+    }
+    auto* popup = new PopupWindow(PageShown->Services(), window());
+    popup->show();
+    return popup->Page();
+}
+
+std::unique_ptr<WebView> CreateWebView(QWidget* parent, WebViewServices services) {
+    return std::make_unique<QtWebView>(std::move(services), parent);
+}
+
+std::unique_ptr<WebView> CreateWebView(QWidget* parent) {
+    return CreateWebView(parent, WebViewServices::Interactive());
+}
+
+} // namespace platform

@@ -1,0 +1,76 @@
+#pragma once
+// The web view contract on Qt WebEngine: a widget holding an engine view whose signals become the
+// contract's events.
+//
+//   loadStarted                    -> DownloadBegin
+//   loadProgress(p)                -> ProgressChange(p, 100)
+//   linkHovered(address)           -> StatusTextChange(address), empty when the pointer leaves
+//   loadFinished, title read       -> NavigateComplete, DocumentComplete, DownloadComplete, then
+//                                     StatusTextChange("Terminé")
+//   createWindow                   -> NewWindow(cancel); not cancelled: a PopupWindow
+//
+// NavigateComplete waits until the document's own title has been read from the page, so that
+// DocumentTitle() answers with it (the engine's title() falls back on the address).
+
+#include "platform/WebView.h"
+#include "platform/WebViewServices.h"
+
+#include <QUrl>
+
+class QWebEnginePage;
+class QWebEngineView;
+
+namespace platform {
+
+class WebPage;
+
+class QtWebView : public WebView {
+    Q_OBJECT
+public:
+    QtWebView(WebViewServices services, QWidget* parent);
+    ~QtWebView() override;
+
+    void Navigate(const QString& address) override;
+    void GoBack() override;
+    void GoForward() override;
+    void Refresh() override;
+    void Stop() override;
+    void GoSearch() override;
+    void ExecWB(int command, int option) override;
+    std::optional<QString> DocumentTitle() const override;
+    void SetFocus() override;
+
+    // The engine page, to be handed to the engine when it asked for a new window.
+    QWebEnginePage* Page() const;
+    // The address shown now.
+    QUrl Url() const;
+
+    // The address an address string names: full addresses as they are, anything else read as a
+    // user would type it ("127.0.0.1:8080/x" -> http://127.0.0.1:8080/x).
+    static QUrl AddressToUrl(const QString& address);
+
+    // The page GoSearch opens.
+    static constexpr char SearchPage[] = "https://www.qwant.com/";
+
+private:
+    void LoadStarted();
+    void LoadFinished(bool ok);
+    void RaiseLoadEnd();
+    void ReadTitle(const std::function<void()>& then);
+    void RendererGone(int status);
+    QWebEnginePage* OpenWindow();
+
+    QWebEngineView* View;
+    WebPage* PageShown;
+    std::optional<QString> Title;
+    // Counts the loads started, so that a late answer about an older load is dropped.
+    quint64 LoadNumber = 0;
+    bool Loading = false;
+    bool StopAsked = false;
+    bool Closing = false;
+};
+
+// The real view with chosen services (tests answer the dialogs themselves).
+std::unique_ptr<WebView> CreateWebView(QWidget* parent, WebViewServices services);
+
+} // namespace platform
