@@ -59,11 +59,13 @@ Orvane is the small web browser of the Ulmeco accounting application: one
 window, a fixed toolbar, the home and web-mail sites given by Ulmeco at start,
 and configurable links kept in Orvane.ini beside the program.")
 # Libraries the executable links are found by dpkg-shlibdeps; the pieces Qt loads at run time
-# are named here: the engine's helper process and its resources, Qt's French translations, the
-# SVG image plug-in and the xcb platform plug-in.
+# are named here: the engine's helper process QtWebEngineProcess, Qt's French translations, the
+# SVG image and icon plug-ins, and the xcb platform plug-in (shipped in libqt6gui6 on Debian 12;
+# qt6-qpa-plugins holds only the VNC and TUIO plug-ins). xdg-utils hands mailto: and other
+# external addresses to the desktop.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6webenginecore6-bin, qt6-translations-l10n, libqt6svg6, qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hicolor-icon-theme")
+    "libqt6webenginecore6-bin, qt6-translations-l10n, libqt6svg6, libqt6gui6")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hicolor-icon-theme, xdg-utils")
 
 include(CPack)
