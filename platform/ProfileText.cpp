@@ -339,10 +339,8 @@ QString NameListForBuffer(const QStringList& names, int size) {
     if (list.size() <= size - 1) {
         return list;
     }
-    if (size < 3) {
-        return {};
-    }
-    return CutToBuffer(list, size - 2) + QChar(0);
+    // The buffer's last two characters hold the NULs that end the cut name and the list.
+    return CutToBuffer(list, size - 1);
 }
 
 } // namespace platform

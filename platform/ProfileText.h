@@ -52,9 +52,9 @@ QByteArray RemoveProfileSection(QByteArrayView text, QStringView section);
 // characters, a surrogate pair never split.
 QString CutToBuffer(const QString& value, int size);
 
-// What a buffer of `size` characters receives of a list of names: each name followed by a NUL;
-// when they do not fit, the list is cut to size - 3 characters and ends with one NUL (the
-// platform's "last string truncated" rule, giving size - 2 characters).
+// What a buffer of `size` characters receives of a list of names: each name followed by a NUL.
+// When they do not fit, the platform's rule: the list is cut to size - 2 characters (the last
+// name cut short), the two NULs that would end it falling in the buffer's last two places.
 QString NameListForBuffer(const QStringList& names, int size);
 
 } // namespace platform
