@@ -1,0 +1,339 @@
+#include "about/frmAbout.h"
+
+#include "about/ProgramInfo.h"
+#include "about/VersionLine.h"
+#include "browser/BrowserFrm.h"
+#include "platform/Twips.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+
+namespace {
+
+// The maker's addresses that the links open.
+const QString MakerHost = QStringLiteral("www.ulmeco.fr");
+const QString MakerWeb = QStringLiteral("http://www.ulmeco.fr");
+const QString MakerEmail = QStringLiteral("contact@ulmeco.fr");
+
+// Control properties that the form runtime keeps for every control.
+constexpr char TagProperty[] = "Tag";
+constexpr char DragIconProperty[] = "DragIcon";
+
+struct Geometry {
+    int Left, Top, Width, Height; // twips, in the client area
+};
+
+struct LabelDesign {
+    int Index;
+    Geometry Bounds;
+    const char* Text; // UTF-8
+};
+
+// The plain labels in creation order; `Lbl`(4) does not exist.
+constexpr std::array<LabelDesign, 6> LblDesign{{
+    {6, {240, 1680, 795, 225}, "Email :"},
+    {5, {240, 1440, 795, 225}, "Web :"},
+    {3, {240, 1200, 3195, 225}, "Copyright \u00a9 2003-2026 Ulmeco"},
+    {2, {1320, 840, 4455, 225}, "Description"},
+    {0, {1320, 240, 4451, 360}, "Titre de l'application"},
+    {1, {1320, 600, 4451, 225}, "Version"},
+}};
+constexpr std::array<Geometry, 2> WebLblBounds{{{840, 1440, 1815, 255}, {840, 1680, 1815, 255}}};
+constexpr Geometry BoutonBounds{4560, 1440, 1215, 375};
+constexpr int picIconLeft = 240;
+constexpr int picIconTop = 240;
+constexpr int ClientWidth = 5925;
+constexpr int ClientHeight = 1950;
+
+// Tab order: picIcon, Lbl 2, 0, 1, 3, 5, 6, WebLbl 0, 1, OK.
+constexpr std::array<int, 6> LblTabOrder{2, 0, 1, 3, 5, 6};
+
+// Colours as 0x00BBGGRR values.
+constexpr unsigned Black = 0x000000;
+constexpr unsigned PureBlue = 0xFF0000;
+
+QColor FromBgr(unsigned bgr) {
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                  static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+QRect ToPixels(const Geometry& g) {
+    return QRect(platform::TwipsToPixelsX(g.Left), platform::TwipsToPixelsY(g.Top),
+                 platform::TwipsToPixelsX(g.Width), platform::TwipsToPixelsY(g.Height));
+}
+
+void SetForeColor(QWidget* control, const QColor& colour) {
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    control->setPalette(palette);
+}
+
+void SetFontUnderline(QWidget* control, bool underline) {
+    QFont font = control->font();
+    font.setUnderline(underline);
+    control->setFont(font);
+}
+
+QLabel* NewLabel(QWidget* parent, const Geometry& bounds, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(ToPixels(bounds));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Labels take the system button-text colour unless told otherwise.
+    SetForeColor(label, label->palette().color(QPalette::ButtonText));
+    return label;
+}
+
+} // namespace
+
+frmAbout::frmAbout(QWidget* owner, Navigator navigate)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                         Qt::MSWindowsFixedSizeDialogHint),
+      Navigate(std::move(navigate)) {
+    setWindowTitle(QStringLiteral("\u00c0 propos de"));
+    setWindowIcon(QIcon(QStringLiteral(":/about/about-icon.png")));
+    // The dialog's own font: a plain sans-serif at 8 points, which the designed label heights
+    // were made for.
+    QFont dialogFont(QStringLiteral("Sans Serif"), 8);
+    dialogFont.setStyleHint(QFont::SansSerif);
+    setFont(dialogFont);
+    setFixedSize(platform::TwipsToPixelsX(ClientWidth), platform::TwipsToPixelsY(ClientHeight));
+
+    Bouton = new QPushButton(QStringLiteral("&OK"), this);
+    Bouton->setGeometry(ToPixels(BoutonBounds));
+    Bouton->setIcon(QIcon(QStringLiteral(":/about/tick.png")));
+    Bouton->setIconSize(QSize(16, 16));
+    Bouton->setDefault(true);
+    connect(Bouton, &QPushButton::clicked, this, [this] { Bouton_Click(); });
+
+    // The program's icon, sized to its picture; the host name is its target.
+    picIcon = new QLabel(this);
+    const QPixmap picture = ProgramInfo::ProgramIcon().pixmap(QSize(48, 48));
+    picIcon->setPixmap(picture);
+    picIcon->setGeometry(
+        QRect(QPoint(platform::TwipsToPixelsX(picIconLeft), platform::TwipsToPixelsY(picIconTop)),
+              picture.deviceIndependentSize().toSize()));
+    picIcon->setProperty(TagProperty, MakerHost);
+    picIcon->setProperty(DragIconProperty, QCursor(Qt::PointingHandCursor));
+
+    WebLbl[1] = NewLabel(this, WebLblBounds[1], MakerEmail);
+    WebLbl[1]->setProperty(TagProperty, QStringLiteral("mailto:") + MakerEmail +
+                                            QStringLiteral("?subject=Informations sur Orvane"));
+    WebLbl[0] = NewLabel(this, WebLblBounds[0], MakerWeb);
+    WebLbl[0]->setProperty(TagProperty, MakerWeb);
+    for (const LabelDesign& design : LblDesign) {
+        Lbl[design.Index] = NewLabel(this, design.Bounds, QString::fromUtf8(design.Text));
+        // No event of these labels is handled; "Web :" and "Email :" reach over the start of
+        // the addresses, which must get the pointer there.
+        Lbl[design.Index]->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    SetForeColor(Lbl[2], FromBgr(Black));
+    SetForeColor(Lbl[0], FromBgr(Black));
+    QFont titleFont(QStringLiteral("MS Sans Serif"), 12, QFont::Bold);
+    titleFont.setStyleHint(QFont::SansSerif);
+    Lbl[0]->setFont(titleFont);
+
+    QWidget* previous = picIcon;
+    for (const int index : LblTabOrder) {
+        setTabOrder(previous, Lbl[index]);
+        previous = Lbl[index];
+    }
+    setTabOrder(previous, WebLbl[0]);
+    setTabOrder(WebLbl[0], WebLbl[1]);
+    setTabOrder(WebLbl[1], Bouton);
+
+    // Pointer moves over the links arrive without a button pressed too.
+    picIcon->setMouseTracking(true);
+    for (QLabel* label : WebLbl) {
+        label->setMouseTracking(true);
+    }
+    // Key preview: the dialog sees every key before the control that has the focus.
+    qApp->installEventFilter(this);
+
+    Form_Load();
+}
+
+frmAbout::~frmAbout() {
+    qApp->removeEventFilter(this);
+}
+
+void frmAbout::ShowModal(BrowserFrm& mainWindow) {
+    platform::WebView* webView = mainWindow.WB;
+    frmAbout dialog(&mainWindow, [webView](const QString& address) {
+        if (webView != nullptr) {
+            webView->Navigate(address);
+        }
+    });
+    dialog.exec();
+}
+
+void frmAbout::Form_Load() {
+    setWindowTitle(QStringLiteral("\u00c0 propos de ") + ProgramInfo::Title());
+    Lbl[1]->setText(VersionLine(ProgramInfo::Major, ProgramInfo::Minor, ProgramInfo::Revision));
+    Lbl[0]->setText(ProgramInfo::Title());
+    Lbl[2]->setText(ProgramInfo::Description());
+    for (QLabel* label : WebLbl) {
+        label->setProperty(DragIconProperty, picIcon->property(DragIconProperty));
+    }
+}
+
+void frmAbout::Form_KeyPress(int& keyAscii) {
+    if (keyAscii == 27) {
+        keyAscii = 0;
+        Bouton_Click();
+    }
+}
+
+void frmAbout::Bouton_Click() {
+    accept();
+}
+
+void frmAbout::picIcon_MouseMove() {
+    Drag(picIcon, vbBeginDrag);
+}
+
+void frmAbout::picIcon_DragOver(int state) {
+    if (state == vbLeave) {
+        Drag(picIcon, vbEndDrag);
+    }
+}
+
+void frmAbout::picIcon_DragDrop(QWidget* source) {
+    if (source == picIcon) {
+        Navigate(picIcon->property(TagProperty).toString());
+        accept();
+    }
+}
+
+void frmAbout::WebLbl_MouseMove(int index) {
+    SetForeColor(WebLbl[index], FromBgr(PureBlue));
+    SetFontUnderline(WebLbl[index], true);
+    Drag(WebLbl[index], vbBeginDrag);
+}
+
+void frmAbout::WebLbl_DragOver(int index, int state) {
+    if (state == vbLeave) {
+        Drag(WebLbl[index], vbEndDrag);
+        SetFontUnderline(WebLbl[index], false);
+        SetForeColor(WebLbl[index], FromBgr(Black));
+    }
+}
+
+void frmAbout::WebLbl_DragDrop(int index, QWidget* source) {
+    if (source == WebLbl[index]) {
+        Navigate(WebLbl[index]->property(TagProperty).toString());
+        accept();
+    }
+}
+
+void frmAbout::Drag(QWidget* control, DragAction action) {
+    if (action == vbBeginDrag) {
+        Dragged = control;
+        control->setCursor(control->property(DragIconProperty).value<QCursor>());
+    } else if (Dragged == control) {
+        Dragged = nullptr;
+        control->unsetCursor();
+    }
+}
+
+bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
+    if (!watched->isWidgetType()) {
+        return false;
+    }
+    auto* widget = static_cast<QWidget*>(watched);
+    if (widget->window() != this) {
+        return false;
+    }
+    if (event->type() == QEvent::KeyPress) {
+        return PreviewKey(widget, event);
+    }
+    return LinkPointerEvent(widget, event);
+}
+
+bool frmAbout::PreviewKey(QWidget* receiver, QEvent* event) {
+    // A key goes first to the focused control (or the dialog), then to its parents: preview it
+    // once, at its first receiver.
+    QWidget* first = focusWidget() != nullptr ? focusWidget() : this;
+    if (receiver != first) {
+        return false;
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    int keyAscii = 0;
+    if (key->key() == Qt::Key_Escape) {
+        keyAscii = 27;
+    } else if (!key->text().isEmpty()) {
+        keyAscii = key->text().at(0).unicode();
+    } else {
+        return false;
+    }
+    Form_KeyPress(keyAscii);
+    return keyAscii == 0;
+}
+
+bool frmAbout::LinkPointerEvent(QWidget* control, QEvent* event) {
+    int index = -1;
+    if (control == WebLbl[0]) {
+        index = 0;
+    } else if (control == WebLbl[1]) {
+        index = 1;
+    } else if (control != picIcon) {
+        return false;
+    }
+    auto moveOver = [&] {
+        if (index < 0) {
+            picIcon_MouseMove();
+        } else {
+            WebLbl_MouseMove(index);
+        }
+    };
+    auto dragOver = [&](int state) {
+        if (index < 0) {
+            picIcon_DragOver(state);
+        } else {
+            WebLbl_DragOver(index, state);
+        }
+    };
+    switch (event->type()) {
+    case QEvent::Enter:
+        if (Dragged == nullptr) {
+            moveOver();
+        } else {
+            dragOver(vbEnter);
+        }
+        return false;
+    case QEvent::MouseMove:
+        if (static_cast<QMouseEvent*>(event)->buttons() != Qt::NoButton) {
+            return false;
+        }
+        if (Dragged == nullptr) {
+            moveOver();
+        } else {
+            dragOver(vbOver);
+        }
+        return false;
+    case QEvent::Leave:
+        if (Dragged != nullptr) {
+            dragOver(vbLeave);
+        }
+        return false;
+    case QEvent::MouseButtonRelease: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (Dragged == nullptr || mouse->button() != Qt::LeftButton ||
+            !control->rect().contains(mouse->position().toPoint())) {
+            return false;
+        }
+        if (index < 0) {
+            picIcon_DragDrop(Dragged);
+        } else {
+            WebLbl_DragDrop(index, Dragged);
+        }
+        return true;
+    }
+    default:
+        return false;
+    }
+}
