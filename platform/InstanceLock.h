@@ -1,0 +1,35 @@
+#pragma once
+// The previous-instance query: is another instance of this executable running for this user?
+//
+// Every running instance holds a shared lock (flock) on one file, named from the user id and
+// the executable's canonical path, in $XDG_RUNTIME_DIR (else the temporary directory). Another
+// instance runs when an exclusive try on that file fails. The kernel drops a process's lock
+// when it ends, however it ends, so a crash never leaves a stale answer behind.
+
+#include <QString>
+
+namespace platform {
+
+class InstanceLock {
+public:
+    explicit InstanceLock(const QString& executablePath);
+    ~InstanceLock();
+    InstanceLock(InstanceLock&& other) noexcept;
+    InstanceLock& operator=(InstanceLock&& other) noexcept;
+    InstanceLock(const InstanceLock&) = delete;
+    InstanceLock& operator=(const InstanceLock&) = delete;
+
+    // True when another instance holds the lock. Either way this object holds it shared from
+    // then on, until it is destroyed. When the lock file cannot be opened the answer is false:
+    // the program then starts as a first instance.
+    bool PrevInstance();
+
+    // The lock file of an executable.
+    static QString LockFilePath(const QString& executablePath);
+
+private:
+    QString path_;
+    int fd_ = -1;
+};
+
+} // namespace platform
