@@ -111,9 +111,15 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Runs the layout again when the window system has reported a frame other than the one the
+    // last pass used (the real frame is known only once the window is shown).
+    void RelayoutIfFrameChanged();
+
     struct Impl;
     std::unique_ptr<Impl> d;
 };

@@ -20,20 +20,28 @@ bool FrameKnown(const QWidget& window) {
     return window.isVisible() && window.frameGeometry().size() != window.geometry().size();
 }
 
+float ClientWidthTwips(const QWidget& window) {
+    return static_cast<float>(platform::PixelsToTwipsX(window.width()));
+}
+
+float ClientHeightTwips(const QWidget& window) {
+    return static_cast<float>(platform::PixelsToTwipsY(window.height()));
+}
+
 } // namespace
 
 float BrowserFrm::FormWidth() const {
     if (FrameKnown(*this)) {
         return static_cast<float>(platform::PixelsToTwipsX(frameGeometry().width()));
     }
-    return static_cast<float>(platform::PixelsToTwipsX(width())) + kDesignFrameWidth;
+    return ClientWidthTwips(*this) + kDesignFrameWidth;
 }
 
 float BrowserFrm::FormHeight() const {
     if (FrameKnown(*this)) {
         return static_cast<float>(platform::PixelsToTwipsY(frameGeometry().height()));
     }
-    return static_cast<float>(platform::PixelsToTwipsY(height())) + kDesignFrameHeight;
+    return ClientHeightTwips(*this) + kDesignFrameHeight;
 }
 
 void BrowserFrm::SetFormWidth(float width) {
@@ -56,7 +64,27 @@ int BrowserFrm::FormWindowState() const {
     return platform::vbNormal;
 }
 
+void BrowserFrm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    RelayoutIfFrameChanged();
+}
+
+void BrowserFrm::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    RelayoutIfFrameChanged();
+}
+
+void BrowserFrm::RelayoutIfFrameChanged() {
+    const float frameWidth = FormWidth() - ClientWidthTwips(*this);
+    const float frameHeight = FormHeight() - ClientHeightTwips(*this);
+    if (frameWidth != d->FrameWidth || frameHeight != d->FrameHeight) {
+        Form_Resize();
+    }
+}
+
 void BrowserFrm::Form_Resize() {
+    d->FrameWidth = FormWidth() - ClientWidthTwips(*this);
+    d->FrameHeight = FormHeight() - ClientHeightTwips(*this);
     const browser::TwipsRect about = Twips(Bouton.at(10));
     const int state = FormWindowState();
     const browser::LayoutResult layout =
@@ -76,8 +104,7 @@ void BrowserFrm::Form_Resize() {
     geometry.SetWidth(PBar, layout.ProgressWidth);
 
     // The status bar is docked: bottom edge of the client area, full width.
-    const auto clientWidth = static_cast<float>(platform::PixelsToTwipsX(width()));
-    const auto clientHeight = static_cast<float>(platform::PixelsToTwipsY(height()));
-    geometry.Place(StatusBar, {0, clientHeight - browser::kStatusBarHeight, clientWidth,
+    const float clientHeight = ClientHeightTwips(*this);
+    geometry.Place(StatusBar, {0, clientHeight - browser::kStatusBarHeight, ClientWidthTwips(*this),
                                browser::kStatusBarHeight});
 }
