@@ -1,10 +1,12 @@
 // BrowserFrm's composition: the controls as designed, their order, and the window's events.
 #include "browser/BrowserFrm.h"
 
+#include "about/frmAbout.h"
 #include "browser/BrowserFrmImpl.h"
 #include "browser/ButtonTable.h"
 #include "browser/SplitButton.h"
 #include "platform/Twips.h"
+#include "platform/WindowClass.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -26,13 +28,13 @@ constexpr browser::TwipsRect ToRect(const browser::ControlDesign& design) {
 } // namespace
 
 BrowserFrm::BrowserFrm(const WebViewFactory& makeWebView, QWidget* parent)
-    : QWidget(parent), d(std::make_unique<Impl>()) {
+    : QWidget(parent), d(std::make_unique<Impl>(*this)) {
     using namespace browser;
 
     // No caption at design time: UpdateCaption sets the first one before the window shows.
     setWindowIcon(QIcon(QStringLiteral(":/orvane/orvane.svg")));
-    // INTEGRATION: platform::SetWindowClass(this, "ThunderRT6FormDC") once platform/WindowClass.h
-    // exists; other instances find this window by that class.
+    // Other instances find this window by its class and caption.
+    platform::SetWindowClass(this, "ThunderRT6FormDC");
     resize(platform::TwipsToPixelsX(kClientWidth), platform::TwipsToPixelsY(kClientHeight));
 
     WB = makeWebView(this).release();
@@ -113,11 +115,14 @@ BrowserFrm::BrowserFrm(const WebViewFactory& makeWebView, QWidget* parent)
     setTabOrder(StatusBar, PBar);
     WB->setFocus();
 
-    // INTEGRATION: default to frmAbout::ShowModal(mainWindow) once about/frmAbout.h exists.
-    ShowAbout = [](BrowserFrm&) {};
+    ShowAbout = &frmAbout::ShowModal;
 }
 
 BrowserFrm::~BrowserFrm() = default;
+
+platform::PlacementWindow& BrowserFrm::Placement() {
+    return d->Placement;
+}
 
 browser::TwipsRect BrowserFrm::Twips(const QWidget* control) const {
     return d->Geometry.Of(control);

@@ -3,10 +3,14 @@
 
 #include "browser/BrowserFrm.h"
 #include "browser/TwipsGeometry.h"
+#include "platform/WidgetPlacement.h"
 
 class QLabel;
 
 struct BrowserFrm::Impl {
+    explicit Impl(BrowserFrm& window) : Placement(window) {}
+
+    platform::WidgetPlacement Placement;
     browser::TwipsGeometry Geometry;
     QLabel* StatusText = nullptr; // the status bar's one text
     // Outer size minus client size, in twips, as the last layout pass saw it. The window
