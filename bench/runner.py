@@ -171,7 +171,13 @@ def first_start(argv, env, server, timeout):
     mark = server.mark()
     t0 = time.monotonic()
     proc = spawn(argv, env)
-    loaded = server.wait_loaded(mark, timeout)
+    loaded = None
+    while loaded is None and time.monotonic() - t0 < timeout:
+        loaded = server.wait_loaded(mark, 0.1)
+        if loaded is None and proc.poll() is not None:
+            print(f"bench: {argv[0]} ended with status {proc.returncode} before the page loaded",
+                  file=sys.stderr)
+            break
     return proc, (loaded - t0 if loaded is not None else None)
 
 
