@@ -5,6 +5,7 @@
 #include "platform/WebPage.h"
 #include "platform/WebProfile.h"
 
+#include <QDesktopServices>
 #include <QVBoxLayout>
 #include <QWebEngineScript>
 #include <QWebEngineView>
@@ -61,7 +62,14 @@ QUrl QtWebView::AddressToUrl(const QString& address) {
 }
 
 void QtWebView::Navigate(const QString& address) {
-    View->load(AddressToUrl(address));
+    const QUrl url = AddressToUrl(address);
+    if (!WebPage::IsWebScheme(url.scheme())) {
+        // The engine hands other schemes to the desktop only after a click in the page; an
+        // address asked for by the program is as deliberate as a click.
+        QDesktopServices::openUrl(url);
+        return;
+    }
+    View->load(url);
 }
 
 void QtWebView::GoBack() {

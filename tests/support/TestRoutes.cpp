@@ -57,7 +57,8 @@ Response Links() {
                        "id=\"opener\" href=\"#\" onclick=\"window.open('/opener');return "
                        "false\"",
                        "window.open avec opener") +
-            PlacedLink(Link::JavaScript, "id=\"js\" href=\"javascript:void(0)\"", "javascript"));
+            PlacedLink(Link::JavaScript, "id=\"js\" href=\"javascript:void(0)\"", "javascript") +
+            PlacedLink(Link::Mailto, "id=\"mail\" href=\"mailto:compta@example.org\"", "courriel"));
 }
 
 Response Auth(const Request& request) {

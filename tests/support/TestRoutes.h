@@ -30,7 +30,8 @@ inline constexpr char AuthPassword[] = "secret";
 // Routes:
 //   /title     a page with a <title>
 //   /notitle   a page without one
-//   /links     a link with target=_blank, window.open links and a javascript: link, each at a
+//   /links     a link with target=_blank, window.open links, a javascript: link and a mailto:
+//              link to compta@example.org, each at a
 //              fixed place (see LinkBox) so that tests can point at them
 //   /slow      answers after ?ms=N milliseconds (2000 by default)
 //   /download  an attachment
@@ -41,7 +42,7 @@ inline constexpr char AuthPassword[] = "secret";
 Response Route(const Request& request);
 
 // Where /links places its entries, in CSS pixels from the top-left corner of the page.
-enum class Link { TargetBlank, WindowOpenTitle, WindowOpenOpener, JavaScript };
+enum class Link { TargetBlank, WindowOpenTitle, WindowOpenOpener, JavaScript, Mailto };
 struct LinkBox {
     int Left, Top, Width, Height;
 };
