@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
 
 namespace {
 
@@ -169,6 +171,26 @@ void frmAbout::ShowModal(BrowserFrm& mainWindow) {
         }
     });
     dialog.exec();
+}
+
+void frmAbout::setVisible(bool visible) {
+    QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    if (visible && owner != nullptr && !isVisible()) {
+        // The dialog gets the same window frame as its owner: centre the outer bounds, then keep
+        // them on the owner's screen.
+        const QRect ownerFrame = owner->frameGeometry();
+        const QRect ownerClient = owner->geometry();
+        const QMargins frame(
+            ownerClient.left() - ownerFrame.left(), ownerClient.top() - ownerFrame.top(),
+            ownerFrame.right() - ownerClient.right(), ownerFrame.bottom() - ownerClient.bottom());
+        QRect outer(QPoint(), size().grownBy(frame));
+        outer.moveCenter(ownerFrame.center());
+        const QRect screen = owner->screen()->availableGeometry();
+        outer.moveLeft(std::clamp(outer.left(), screen.left(), screen.right() - outer.width()));
+        outer.moveTop(std::clamp(outer.top(), screen.top(), screen.bottom() - outer.height()));
+        move(outer.topLeft()); // a window's position is that of its frame
+    }
+    QDialog::setVisible(visible);
 }
 
 void frmAbout::Form_Load() {

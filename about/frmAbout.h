@@ -52,6 +52,9 @@ public:
     // Indexes 0, 1, 2, 3, 5 and 6; there is no label 4, its element stays null.
     std::array<QLabel*, 7> Lbl{};
 
+    // Centres the dialog's window, frame included, over its owner's window when it is shown.
+    void setVisible(bool visible) override;
+
 protected:
     // Key preview and the links' pointer events, for every widget of this dialog.
     bool eventFilter(QObject* watched, QEvent* event) override;

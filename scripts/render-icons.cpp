@@ -50,9 +50,9 @@ std::vector<Sample> MedianCut(std::vector<Sample> samples, size_t count) {
     auto widest = [&](const Box& box, int& channel) {
         double best = -1;
         for (int c = 0; c < 4; ++c) {
-            auto [lo, hi] = std::minmax_element(
-                samples.begin() + box.begin, samples.begin() + box.end,
-                [c](const Sample& a, const Sample& b) { return a[c] < b[c]; });
+            auto [lo, hi] =
+                std::minmax_element(samples.begin() + box.begin, samples.begin() + box.end,
+                                    [c](const Sample& a, const Sample& b) { return a[c] < b[c]; });
             const double range = (*hi)[c] - (*lo)[c];
             if (range > best) {
                 best = range;
@@ -79,10 +79,9 @@ std::vector<Sample> MedianCut(std::vector<Sample> samples, size_t count) {
         }
         Box box = boxes[pick];
         const size_t middle = box.begin + (box.end - box.begin) / 2;
-        std::nth_element(samples.begin() + box.begin, samples.begin() + middle,
-                         samples.begin() + box.end, [channel](const Sample& a, const Sample& b) {
-                             return a[channel] < b[channel];
-                         });
+        std::nth_element(
+            samples.begin() + box.begin, samples.begin() + middle, samples.begin() + box.end,
+            [channel](const Sample& a, const Sample& b) { return a[channel] < b[channel]; });
         boxes[pick] = {box.begin, middle};
         boxes.push_back({middle, box.end});
     }
