@@ -56,8 +56,10 @@ public:
             nullptr));
         if (!reply || reply->format != 32)
             return {};
-        const auto* values = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
-        return {values, values + xcb_get_property_value_length(reply.get()) / 4};
+        std::vector<std::uint32_t> values(
+            static_cast<std::size_t>(xcb_get_property_value_length(reply.get())) / 4);
+        std::memcpy(values.data(), xcb_get_property_value(reply.get()), values.size() * 4);
+        return values;
     }
 
     // A window with a caption (_NET_WM_NAME, or WM_NAME alone) and WM_CLASS.
