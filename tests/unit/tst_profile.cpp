@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QThread>
 #include <csignal>
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,8 +49,11 @@ QByteArray BigFile(char letter) {
            "\n[Tail]\nkeep=2\n";
 }
 
-// Writer process: rewrites the big value with the letters a to z in turn until killed.
+// Writer process: rewrites the big value with the letters a to z in turn until killed. Says
+// "writing" once it is up, so that the kills fall among the writes.
 int RewriteForever(const QString& file) {
+    std::fputs("writing\n", stdout);
+    std::fflush(stdout);
     for (int round = 1;; ++round) {
         const QString value(kBigValueLength, QChar('a' + round % 26));
         if (!Write("Big", "value", value, file)) {
@@ -220,8 +224,8 @@ private slots:
         for (int round = 0; round < 40 && timer.elapsed() < 6000; ++round) {
             QProcess writer;
             writer.start(QCoreApplication::applicationFilePath(), {"--rewrite-forever", file});
-            QVERIFY(writer.waitForStarted());
-            QThread::msleep(10 + random.bounded(60));
+            QVERIFY(writer.waitForReadyRead(10000));
+            QThread::msleep(random.bounded(40));
             ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
             QVERIFY(writer.waitForFinished());
             QCOMPARE(writer.exitStatus(), QProcess::CrashExit);
