@@ -4,6 +4,7 @@
 #include "about/frmAbout.h"
 #include "browser/BrowserFrmImpl.h"
 #include "browser/ButtonTable.h"
+#include "browser/CaptionFont.h"
 #include "browser/SplitButton.h"
 #include "platform/Twips.h"
 #include "platform/WindowClass.h"
@@ -15,11 +16,16 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionToolButton>
 #include <QToolButton>
 #include <algorithm>
 #include <vector>
 
 namespace {
+
+// Room kept free on each side of a button's caption, in pixels.
+constexpr int kCaptionMargin = 1;
 
 constexpr browser::TwipsRect ToRect(const browser::ControlDesign& design) {
     return {design.Left, design.Top, design.Width, design.Height};
@@ -80,6 +86,8 @@ BrowserFrm::BrowserFrm(const WebViewFactory& makeWebView, QWidget* parent)
         Bouton.at(index) = button;
     }
 
+    FitButtonCaptions();
+
     PBar = new QProgressBar(this);
     PBar->setObjectName(QStringLiteral("PBar"));
     PBar->setRange(0, 100);
@@ -119,6 +127,25 @@ BrowserFrm::BrowserFrm(const WebViewFactory& makeWebView, QWidget* parent)
 }
 
 BrowserFrm::~BrowserFrm() = default;
+
+void BrowserFrm::FitButtonCaptions() {
+    QList<browser::CaptionSpace> captions;
+    for (QToolButton* button : Bouton) {
+        QStyleOptionToolButton option;
+        option.initFrom(button);
+        const int frame =
+            button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, button);
+        int width = button->width() - 2 * frame - 2 * kCaptionMargin;
+        if (auto* split = qobject_cast<browser::SplitButton*>(button)) {
+            width -= split->DropDownRect().width();
+        }
+        captions.append({button->text(), width});
+    }
+    const QFont font = browser::FitCaptions(Bouton.at(0)->font(), captions);
+    for (QToolButton* button : Bouton) {
+        button->setFont(font);
+    }
+}
 
 platform::PlacementWindow& BrowserFrm::Placement() {
     return d->Placement;

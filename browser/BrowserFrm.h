@@ -64,8 +64,8 @@ public:
     // A control's Left, Top, Width and Height in twips, relative to the client area (the model
     // the layout reads and sets; the widgets follow it in pixels).
     browser::TwipsRect Twips(const QWidget* control) const;
-    // The window's outer bounds in twips (frame and caption included) and its state (0 normal,
-    // 1 minimized, 2 maximized).
+    // The window's outer size in twips as the layout sees it (the client area and the frame as
+    // designed) and its state (0 normal, 1 minimized, 2 maximized).
     float FormWidth() const;
     float FormHeight() const;
     void SetFormWidth(float width);
@@ -111,14 +111,11 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // Runs the layout again when the window system has reported a frame other than the one the
-    // last pass used (the real frame is known only once the window is shown).
-    void RelayoutIfFrameChanged();
+    // Makes the buttons' font small enough for every caption to fit its button.
+    void FitButtonCaptions();
 
     struct Impl;
     std::unique_ptr<Impl> d;

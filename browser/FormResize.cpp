@@ -12,13 +12,11 @@
 
 namespace {
 
-// The designed frame around the client area, used while the window system reports none.
+// The frame as designed: the layout's outer size is the client size plus this frame, whatever
+// frame the window manager draws (its constants are made for this one: the web view then meets
+// the status bar and ends 20 twips short of the client area's right edge).
 constexpr float kDesignFrameWidth = 120;
 constexpr float kDesignFrameHeight = 510;
-
-bool FrameKnown(const QWidget& window) {
-    return window.isVisible() && window.frameGeometry().size() != window.geometry().size();
-}
 
 float ClientWidthTwips(const QWidget& window) {
     return static_cast<float>(platform::PixelsToTwipsX(window.width()));
@@ -31,27 +29,15 @@ float ClientHeightTwips(const QWidget& window) {
 } // namespace
 
 float BrowserFrm::FormWidth() const {
-    if (FrameKnown(*this)) {
-        return static_cast<float>(platform::PixelsToTwipsX(frameGeometry().width()));
-    }
     return ClientWidthTwips(*this) + kDesignFrameWidth;
 }
 
 float BrowserFrm::FormHeight() const {
-    if (FrameKnown(*this)) {
-        return static_cast<float>(platform::PixelsToTwipsY(frameGeometry().height()));
-    }
     return ClientHeightTwips(*this) + kDesignFrameHeight;
 }
 
 void BrowserFrm::SetFormWidth(float width) {
-    int clientWidth = 0;
-    if (FrameKnown(*this)) {
-        clientWidth = platform::TwipsToPixelsX(width) - (frameGeometry().width() - this->width());
-    } else {
-        clientWidth = platform::TwipsToPixelsX(width - kDesignFrameWidth);
-    }
-    resize(clientWidth, height());
+    resize(platform::TwipsToPixelsX(width - kDesignFrameWidth), height());
 }
 
 int BrowserFrm::FormWindowState() const {
@@ -64,27 +50,7 @@ int BrowserFrm::FormWindowState() const {
     return platform::vbNormal;
 }
 
-void BrowserFrm::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    RelayoutIfFrameChanged();
-}
-
-void BrowserFrm::moveEvent(QMoveEvent* event) {
-    QWidget::moveEvent(event);
-    RelayoutIfFrameChanged();
-}
-
-void BrowserFrm::RelayoutIfFrameChanged() {
-    const float frameWidth = FormWidth() - ClientWidthTwips(*this);
-    const float frameHeight = FormHeight() - ClientHeightTwips(*this);
-    if (frameWidth != d->FrameWidth || frameHeight != d->FrameHeight) {
-        Form_Resize();
-    }
-}
-
 void BrowserFrm::Form_Resize() {
-    d->FrameWidth = FormWidth() - ClientWidthTwips(*this);
-    d->FrameHeight = FormHeight() - ClientHeightTwips(*this);
     const browser::TwipsRect about = Twips(Bouton.at(10));
     const int state = FormWindowState();
     const browser::LayoutResult layout =
