@@ -91,8 +91,10 @@ TreeNode QueryTree(xcb_connection_t* connection, xcb_window_t window) {
 }
 
 bool IsViewable(xcb_connection_t* connection, xcb_window_t window) {
+    xcb_generic_error_t* rawError = nullptr;
     const auto reply = Own(xcb_get_window_attributes_reply(
-        connection, xcb_get_window_attributes(connection, window), nullptr));
+        connection, xcb_get_window_attributes(connection, window), &rawError));
+    const auto error = Own(rawError);
     return reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
 }
 
