@@ -99,6 +99,8 @@ BrowserFrm::BrowserFrm(const WebViewFactory& makeWebView, QWidget* parent)
     d->StatusText = new QLabel(StatusBar);
     d->StatusText->setObjectName(QStringLiteral("StatusText"));
     d->StatusText->setTextFormat(Qt::PlainText);
+    // A long address is cut at the bar's edge; it never widens the bar.
+    d->StatusText->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     StatusBar->addWidget(d->StatusText, 1);
     d->Geometry.Place(StatusBar, ToRect(kStatusBarDesign));
 

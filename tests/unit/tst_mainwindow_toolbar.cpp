@@ -1,8 +1,10 @@
 // The toolbar's commands, the home button's drop-down and the links menu.
 #include "browser/BrowserFrm.h"
+#include "browser/CaptionFont.h"
 #include "browser/SplitButton.h"
 #include "fakes/FakeWebView.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
@@ -215,6 +217,57 @@ private slots:
         w.frm.MLink[index]->setVisible(true);
         w.frm.MLink[index]->trigger();
         QCOMPARE(w.web.Calls, calls);
+    }
+
+    void captionsFitTheirButtons() {
+        Window w;
+        QVERIFY(w.Show());
+        for (QToolButton* button : w.frm.Bouton) {
+            QString text = button->text();
+            text.remove(QLatin1Char('&'));
+            int room = button->width();
+            if (auto* split = qobject_cast<browser::SplitButton*>(button)) {
+                room -= split->DropDownRect().width();
+            }
+            QVERIFY2(QFontMetrics(button->font()).horizontalAdvance(text) < room, qPrintable(text));
+            QCOMPARE(button->font(), w.frm.Bouton[0]->font());
+        }
+    }
+
+    void captionFontSize_data() {
+        QTest::addColumn<int>("room");
+        QTest::addColumn<bool>("smaller");
+        QTest::addColumn<bool>("atMinimum");
+        QTest::newRow("fits") << 400 << false << false;
+        QTest::newRow("too long") << 60 << true << false;
+        QTest::newRow("never fits") << 2 << true << true;
+    }
+    void captionFontSize() {
+        QFETCH(int, room);
+        QFETCH(bool, smaller);
+        QFETCH(bool, atMinimum);
+        QFont base = QApplication::font();
+        base.setPointSizeF(10);
+        const QFont font = browser::FitCaptions(
+            base, {{QStringLiteral("&Enregistrer"), room}, {QStringLiteral("Infos"), 400}}, 6.5);
+        QCOMPARE(font.pointSizeF() < 10, smaller);
+        QCOMPARE(font.pointSizeF() == 6.5, atMinimum);
+        if (smaller && !atMinimum) {
+            QVERIFY(QFontMetrics(font).horizontalAdvance(QStringLiteral("Enregistrer")) <= room);
+        }
+    }
+
+    void buttonsNamedForScreenReaders() {
+        Window w;
+        QVERIFY(w.Show());
+        w.frm.Bouton[5]->setToolTip(kHome);
+        QAccessibleInterface* back = QAccessible::queryAccessibleInterface(w.frm.Bouton[1]);
+        QVERIFY(back != nullptr);
+        QCOMPARE(back->role(), QAccessible::Button);
+        QCOMPARE(back->text(QAccessible::Name), QStringLiteral("Prédédent"));
+        QAccessibleInterface* home = QAccessible::queryAccessibleInterface(w.frm.Bouton[5]);
+        QCOMPARE(home->text(QAccessible::Name), QStringLiteral("Démarrage"));
+        QCOMPARE(home->text(QAccessible::Description), kHome);
     }
 
     void tabOrderAndInitialFocus() {
