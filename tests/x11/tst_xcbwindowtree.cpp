@@ -275,7 +275,7 @@ private slots:
             display->Set32(window, wmState, wmState, {3, XCB_NONE});
         }
         QVERIFY(QTest::qWaitFor([&] { return tree.IsIconic(window); }));
-        QVERIFY(!display->IsViewable(window));
+        QVERIFY(QTest::qWaitFor([&] { return !display->IsViewable(window); }));
 
         QVERIFY(BrowserMod1::ActivatePreviousInstance(tree));
         QVERIFY(QTest::qWaitFor([&] { return display->IsViewable(window); }));
