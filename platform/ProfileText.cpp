@@ -290,7 +290,9 @@ QByteArray SetProfileValue(QByteArrayView text, QStringView section, QStringView
     const qsizetype at = found.sectionFound ? found.lastEntryEnd : text.size();
     out.append(text.first(at));
     if (at > 0 && text[at - 1] != '\n') {
-        out.append(lineEnd);
+        // The last line had no line end. A CR that ends it was read as part of a CR LF line end
+        // cut short: complete that one, so that the line reads the same afterwards.
+        out.append(text[at - 1] == '\r' ? QByteArray("\n") : lineEnd);
     }
     if (!found.sectionFound) {
         out.append('[' + TrimBlanks(section).toUtf8() + ']' + lineEnd);
