@@ -3,8 +3,8 @@
 
 Run it through bench/run, which gives it a private X server. For each of N rounds it starts the
 floor program (a bare Qt WebEngine window) and Orvane, each as a first start (fresh home
-folders, Orvane from a fresh copy of its executable so that its Orvane.ini starts empty), and
-measures:
+folders; Orvane from a fresh copy of its folder, the executable and its liborvane*.so, so that
+its Orvane.ini starts empty), and measures:
   start   from spawn to the page's load event (the page asks the server for /loaded)
   PSS     of the whole process tree (the program and every descendant, QtWebEngineProcess
           included), from /proc/PID/smaps_rollup, about one second after the load event
@@ -239,6 +239,11 @@ def run_orvane(orvane, arg, server, timeout):
         os.makedirs(folder)
         exe = os.path.join(folder, "orvane")
         shutil.copy2(orvane, exe)
+        # The libraries the program loads from its own folder (its window program).
+        build = os.path.dirname(orvane)
+        for name in os.listdir(build):
+            if name.startswith("liborvane") and ".so" in name:
+                shutil.copy2(os.path.join(build, name), folder, follow_symlinks=False)
         proc, start = first_start([exe, arg], box.env, server, timeout)
         result = {"start": start, "pss": None, "procs": None, "second": None,
                   "second_started": None}
