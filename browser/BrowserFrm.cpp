@@ -5,6 +5,7 @@
 #include "browser/BrowserFrmImpl.h"
 #include "browser/ButtonTable.h"
 #include "browser/CaptionFont.h"
+#include "browser/PageTools.h"
 #include "browser/SplitButton.h"
 #include "platform/Twips.h"
 #include "platform/WindowClass.h"
@@ -126,6 +127,8 @@ BrowserFrm::BrowserFrm(const WebViewFactory& makeWebView, QWidget* parent)
     WB->setFocus();
 
     ShowAbout = &frmAbout::ShowModal;
+
+    d->Tools = std::make_unique<PageTools>(*this, *d->StatusText);
 }
 
 BrowserFrm::~BrowserFrm() = default;
@@ -153,23 +156,33 @@ platform::PlacementWindow& BrowserFrm::Placement() {
     return d->Placement;
 }
 
+browser::PageTools& BrowserFrm::Tools() {
+    return *d->Tools;
+}
+
 browser::TwipsRect BrowserFrm::Twips(const QWidget* control) const {
     return d->Geometry.Of(control);
 }
 
 void BrowserFrm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    // Full screen shows the web view alone; the rule lays the window out again when it ends.
+    if (d->Tools && d->Tools->CoverWindow()) {
+        return;
+    }
     Form_Resize();
 }
 
 void BrowserFrm::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange) {
+    if (event->type() == QEvent::WindowStateChange && !(d->Tools && d->Tools->IsFullScreen())) {
         Form_Resize();
     }
 }
 
 void BrowserFrm::closeEvent(QCloseEvent* event) {
+    // Full screen is no state to keep: the placement saved is the one it was entered from.
+    d->Tools->LeaveFullScreen();
     // INTEGRATION: int cancel = 0; Form_Unload(cancel); (saves the placement) before accepting.
     event->accept();
 }

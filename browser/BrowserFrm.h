@@ -29,6 +29,9 @@ class QToolButton;
 namespace platform {
 class WindowTree;
 }
+namespace browser {
+class PageTools;
+}
 
 class BrowserFrm : public QWidget {
     Q_OBJECT
@@ -107,6 +110,9 @@ public:
 
     // The window as the placement routine sees it.
     platform::PlacementWindow& Placement();
+
+    // Keys, find in page, zoom and full screen: what the window offers beyond the toolbar.
+    browser::PageTools& Tools();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -2,6 +2,7 @@
 // What BrowserFrm keeps apart from its public controls and link table.
 
 #include "browser/BrowserFrm.h"
+#include "browser/PageTools.h"
 #include "browser/TwipsGeometry.h"
 #include "platform/WidgetPlacement.h"
 
@@ -13,4 +14,5 @@ struct BrowserFrm::Impl {
     platform::WidgetPlacement Placement;
     browser::TwipsGeometry Geometry;
     QLabel* StatusText = nullptr; // the status bar's one text
+    std::unique_ptr<browser::PageTools> Tools;
 };

@@ -7,6 +7,8 @@
 
 #include <QDesktopServices>
 #include <QVBoxLayout>
+#include <QWebEngineFindTextResult>
+#include <QWebEngineFullScreenRequest>
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
@@ -42,6 +44,11 @@ QtWebView::QtWebView(WebViewServices services, QWidget* parent)
                 RendererGone(status);
             });
     PageShown->SetWindowOpener([this](QWebEnginePage::WebWindowType) { return OpenWindow(); });
+    connect(PageShown, &QWebEnginePage::fullScreenRequested, this,
+            [this](QWebEngineFullScreenRequest request) {
+                request.accept();
+                emit FullScreenRequested(request.toggleOn());
+            });
 }
 
 QtWebView::~QtWebView() {
@@ -115,6 +122,31 @@ std::optional<QString> QtWebView::DocumentTitle() const {
 
 void QtWebView::SetFocus() {
     View->setFocus(Qt::OtherFocusReason);
+}
+
+void QtWebView::FindText(const QString& text, bool backward, bool matchCase, FindDone done) {
+    QWebEnginePage::FindFlags flags;
+    flags.setFlag(QWebEnginePage::FindBackward, backward);
+    flags.setFlag(QWebEnginePage::FindCaseSensitively, matchCase);
+    if (!done) {
+        PageShown->findText(text, flags);
+        return;
+    }
+    PageShown->findText(text, flags, [done](const QWebEngineFindTextResult& result) {
+        done(result.activeMatch(), result.numberOfMatches());
+    });
+}
+
+void QtWebView::SetZoomFactor(double factor) {
+    PageShown->setZoomFactor(factor);
+}
+
+double QtWebView::ZoomFactor() const {
+    return PageShown->zoomFactor();
+}
+
+void QtWebView::ExitFullScreen() {
+    PageShown->triggerAction(QWebEnginePage::ExitFullScreen);
 }
 
 QWebEnginePage* QtWebView::Page() const {

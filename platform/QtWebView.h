@@ -8,6 +8,7 @@
 //   loadFinished, title read       -> NavigateComplete, DocumentComplete, DownloadComplete, then
 //                                     StatusTextChange("Terminé")
 //   createWindow                   -> NewWindow(cancel); not cancelled: a PopupWindow
+//   fullScreenRequested            -> FullScreenRequested(on), the request accepted
 //
 // NavigateComplete waits until the document's own title has been read from the page, so that
 // DocumentTitle() answers with it (the engine's title() falls back on the address).
@@ -39,6 +40,10 @@ public:
     void ExecWB(int command, int option) override;
     std::optional<QString> DocumentTitle() const override;
     void SetFocus() override;
+    void FindText(const QString& text, bool backward, bool matchCase, FindDone done) override;
+    void SetZoomFactor(double factor) override;
+    double ZoomFactor() const override;
+    void ExitFullScreen() override;
 
     // The engine page, to be handed to the engine when it asked for a new window.
     QWebEnginePage* Page() const;

@@ -1,6 +1,7 @@
 #pragma once
 // The web view contract: the operations the main window asks of the page component and the
 // seven events it raises. The real component lives in platform/ (Qt WebEngine); tests use a fake.
+// Beyond those: finding text in the page, the zoom factor, and the page's full-screen requests.
 
 #include <QString>
 #include <QWidget>
@@ -36,6 +37,18 @@ public:
     virtual std::optional<QString> DocumentTitle() const = 0;
     virtual void SetFocus() = 0;
 
+    // Called once with the match now selected (1-based, 0 for none) and the number of matches.
+    using FindDone = std::function<void(int activeMatch, int numberOfMatches)>;
+    // Highlights the matches of text and selects the next one (the previous one when backward);
+    // the same text again moves on from the match selected. An empty text clears the highlight
+    // and calls done with no match, if done is given.
+    virtual void FindText(const QString& text, bool backward, bool matchCase, FindDone done) = 0;
+    // The page's scale: 1 is 100 %.
+    virtual void SetZoomFactor(double factor) = 0;
+    virtual double ZoomFactor() const = 0;
+    // Takes the page out of the full screen it asked for (FullScreenRequested(true)).
+    virtual void ExitFullScreen() = 0;
+
 signals:
     void DownloadBegin();
     void DownloadComplete();
@@ -45,6 +58,9 @@ signals:
     void ProgressChange(int progress, int maximum);
     // Raised before a page opens in a new window; setting *cancel to true keeps it from opening.
     void NewWindow(bool* cancel);
+    // The page asks to fill the screen (a video's full-screen button) or to leave it. The request
+    // is granted: the window shows the view alone over the whole screen, or comes back.
+    void FullScreenRequested(bool on);
 };
 
 // Builds the real web view (Qt WebEngine) as a child of parent.

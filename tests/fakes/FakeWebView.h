@@ -25,10 +25,40 @@ public:
         Calls << "SetFocus";
         setFocus();
     }
+    // Answers at once as a page holding Matches matches of any text would: the selected match
+    // moves on, or back, through them and wraps; a new text or case starts from the first.
+    void FindText(const QString& text, bool backward, bool matchCase, FindDone done) override {
+        Calls << QStringLiteral("FindText(%1,%2,%3)")
+                     .arg(text, backward ? QStringLiteral("backward") : QStringLiteral("forward"),
+                          matchCase ? QStringLiteral("case") : QStringLiteral("nocase"));
+        const QString search = text + (matchCase ? QStringLiteral("|case") : QString());
+        if (text.isEmpty() || search != LastSearch || Matches == 0) {
+            Active = 0;
+        }
+        LastSearch = text.isEmpty() ? QString() : search;
+        if (!text.isEmpty() && Matches > 0) {
+            Active = Active == 0
+                         ? (backward ? Matches : 1)
+                         : (backward ? (Active + Matches - 2) % Matches + 1 : Active % Matches + 1);
+        }
+        if (done) {
+            done(Active, text.isEmpty() ? 0 : Matches);
+        }
+    }
+    void SetZoomFactor(double factor) override {
+        Calls << QStringLiteral("SetZoomFactor(%1)").arg(factor);
+        Zoom = factor;
+    }
+    double ZoomFactor() const override { return Zoom; }
+    void ExitFullScreen() override { Calls << "ExitFullScreen"; }
 
     // What the next Document().Title read yields; nothing means the read fails.
     std::optional<QString> Title;
     QStringList Calls;
+    // How many matches FindText finds, whatever the text.
+    int Matches = 0;
+    // The zoom factor; set it to mimic an engine that resets the zoom on navigation.
+    double Zoom = 1.0;
 
     // Raise the events, as the real component does.
     void RaiseDownloadBegin() { emit DownloadBegin(); }
@@ -37,9 +67,14 @@ public:
     void RaiseDocumentComplete(const QString& url = {}) { emit DocumentComplete(url); }
     void RaiseStatusTextChange(const QString& text) { emit StatusTextChange(text); }
     void RaiseProgressChange(int progress, int maximum) { emit ProgressChange(progress, maximum); }
+    void RaiseFullScreenRequested(bool on) { emit FullScreenRequested(on); }
     bool RaiseNewWindow() {
         bool cancel = false;
         emit NewWindow(&cancel);
         return cancel;
     }
+
+private:
+    QString LastSearch;
+    int Active = 0;
 };

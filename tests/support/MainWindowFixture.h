@@ -1,0 +1,41 @@
+#pragma once
+// A main window on a fake web view, for tests of what the window does with its keys, find bar,
+// zoom and full screen.
+
+#include "browser/BrowserFrm.h"
+#include "browser/TwipsGeometry.h"
+#include "fakes/FakeWebView.h"
+
+#include <QProgressBar>
+#include <QTest>
+#include <QToolButton>
+#include <array>
+
+struct MainWindowFixture {
+    BrowserFrm frm{[](QWidget* parent) -> std::unique_ptr<platform::WebView> {
+        return std::make_unique<FakeWebView>(parent);
+    }};
+    FakeWebView& web = *static_cast<FakeWebView*>(frm.WB);
+
+    MainWindowFixture() {
+        frm.HomeUrl = QStringLiteral("http://127.0.0.1:8080/accueil.html");
+        frm.MailUrl = QStringLiteral("http://127.0.0.1:8080/courrier.html");
+        frm.ShowAbout = [this](BrowserFrm&) { web.Calls << "About"; };
+    }
+    // Shows the window and waits until it takes the keyboard (window keys need that).
+    bool Show() {
+        frm.show();
+        frm.activateWindow();
+        return QTest::qWaitForWindowActive(&frm);
+    }
+
+    // The layout rule's results: the twips of the web view, the close button and the progress bar.
+    using Twips = std::array<float, 10>;
+    Twips LaidOut() const {
+        const browser::TwipsRect wb = frm.Twips(frm.WB);
+        const browser::TwipsRect close = frm.Twips(frm.Bouton[0]);
+        const browser::TwipsRect bar = frm.Twips(frm.PBar);
+        return {wb.Left,     wb.Top,   wb.Width, wb.Height, close.Left,
+                close.Width, bar.Left, bar.Top,  bar.Width, bar.Height};
+    }
+};
