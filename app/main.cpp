@@ -1,7 +1,67 @@
-// Program entry: see app/Main.cpp for the start-up sequence.
-#include <QApplication>
+// Program entry.
+//
+// The first question of the load sequence, whether an earlier instance runs and its window can
+// be brought forward, is answered here, before the GUI toolkit and the web engine are loaded:
+// a second start then ends in milliseconds, reads and writes nothing and starts no engine
+// process. Otherwise the window program is loaded and runs the rest of the sequence.
+
+#include "app/FindWindowLike.h"
+#include "app/ProgramEntry.h"
+#include "platform/InstanceLock.h"
+#include "platform/XcbWindowTree.h"
+
+#include <QByteArray>
+#include <QFileInfo>
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+#include <dlfcn.h>
+
+namespace {
+
+QString ExecutablePath() {
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+}
+
+// The argument text after the program's name, as one text.
+QString CommandLineText(int argc, char* argv[]) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i) {
+        args << QString::fromLocal8Bit(argv[i]);
+    }
+    return args.join(QLatin1Char(' '));
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    return 0;
+    const QString executable = ExecutablePath();
+    const QString programDirectory = QFileInfo(executable).absolutePath();
+
+    // Held for the life of the program: it tells later starts that this one runs.
+    platform::InstanceLock instance(executable);
+    if (instance.PrevInstance()) {
+        platform::XcbWindowTree windows;
+        if (BrowserMod1::ActivatePreviousInstance(windows)) {
+            return 0;
+        }
+    }
+
+    const QByteArray library =
+        (programDirectory + QLatin1Char('/') + OrvaneGuiLibrary).toLocal8Bit();
+    void* gui = dlopen(library.constData(), RTLD_NOW | RTLD_LOCAL);
+    if (gui == nullptr) {
+        std::fprintf(stderr, "orvane: %s\n", dlerror());
+        return 1;
+    }
+    using Entry = int (*)(int, char**, const OrvaneStart*);
+    auto entry = reinterpret_cast<Entry>(dlsym(gui, OrvaneGuiEntry));
+    if (entry == nullptr) {
+        std::fprintf(stderr, "orvane: %s\n", dlerror());
+        return 1;
+    }
+    const QByteArray directory = programDirectory.toUtf8();
+    const QByteArray commandLine = CommandLineText(argc, argv).toUtf8();
+    const OrvaneStart start{directory.constData(), commandLine.constData()};
+    return entry(argc, argv, &start);
 }

@@ -1,6 +1,7 @@
 // BrowserFrm's composition: the controls as designed, their order, and the window's events.
 #include "browser/BrowserFrm.h"
 
+#include "about/ProgramInfo.h"
 #include "about/frmAbout.h"
 #include "browser/BrowserFrmImpl.h"
 #include "browser/ButtonTable.h"
@@ -38,8 +39,10 @@ BrowserFrm::BrowserFrm(const WebViewFactory& makeWebView, QWidget* parent)
     : QWidget(parent), d(std::make_unique<Impl>(*this)) {
     using namespace browser;
 
+    // Initialisation comes before any control exists.
+    Form_Initialize();
     // No caption at design time: UpdateCaption sets the first one before the window shows.
-    setWindowIcon(QIcon(QStringLiteral(":/orvane/orvane.svg")));
+    setWindowIcon(ProgramInfo::ProgramIcon());
     // Other instances find this window by its class and caption.
     platform::SetWindowClass(this, "ThunderRT6FormDC");
     resize(platform::TwipsToPixelsX(kClientWidth), platform::TwipsToPixelsY(kClientHeight));
@@ -183,6 +186,7 @@ void BrowserFrm::changeEvent(QEvent* event) {
 void BrowserFrm::closeEvent(QCloseEvent* event) {
     // Full screen is no state to keep: the placement saved is the one it was entered from.
     d->Tools->LeaveFullScreen();
-    // INTEGRATION: int cancel = 0; Form_Unload(cancel); (saves the placement) before accepting.
+    int cancel = 0;
+    Form_Unload(cancel);
     event->accept();
 }

@@ -4,7 +4,6 @@
 #include "platform/ProfileText.h"
 
 #include <QByteArray>
-#include <QGuiApplication>
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -371,14 +370,6 @@ bool XcbWindowTree::SetForegroundWindow(Hwnd window) {
                                                                window, XCB_CURRENT_TIME));
     xcb_flush(connection_);
     return done;
-}
-
-std::unique_ptr<WindowTree> CreateWindowTree() {
-    if (auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        if (auto* x11 = application->nativeInterface<QNativeInterface::QX11Application>())
-            return std::make_unique<XcbWindowTree>(x11->connection());
-    }
-    return std::make_unique<XcbWindowTree>();
 }
 
 } // namespace platform
