@@ -15,7 +15,9 @@ set(ORVANE_INSTALL_APPDIR "opt/orvane")
 set(ORVANE_INSTALL_BINDIR "usr/bin")
 set(ORVANE_INSTALL_DATADIR "usr/share")
 
+# The program and the window library it loads from its own folder.
 install(TARGETS orvane RUNTIME DESTINATION ${ORVANE_INSTALL_APPDIR})
+install(TARGETS orvane_gui LIBRARY DESTINATION ${ORVANE_INSTALL_APPDIR} NAMELINK_SKIP)
 
 # The shared libraries and modules the program loads from its own folder (the window program,
 # liborvane_gui.so) go beside it. Deferred to the end of the top directory, so that targets
