@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -97,26 +98,23 @@ void SavePage(QWebEngineView* view) {
     for (const SaveChoice& choice : SaveChoices) {
         filters << QString::fromUtf8(choice.Filter);
     }
-    const auto choiceOf = [filters](const QString& filter) {
-        return std::max<qsizetype>(0, filters.indexOf(filter));
-    };
 
     QFileDialog dialog(view, QStringLiteral("Enregistrer la page sous"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters(filters);
-    dialog.setDefaultSuffix(QString::fromLatin1(SaveChoices[0].Suffix));
     dialog.setDirectory(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation));
     dialog.selectFile(FileNameFor(*page) + '.' + SaveChoices[0].Suffix);
-    QObject::connect(
-        &dialog, &QFileDialog::filterSelected, &dialog, [&dialog, choiceOf](const QString& filter) {
-            dialog.setDefaultSuffix(QString::fromLatin1(SaveChoices[choiceOf(filter)].Suffix));
-        });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return;
     }
+    const SaveChoice& choice =
+        SaveChoices[std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter()))];
+    QString path = dialog.selectedFiles().constFirst();
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += '.' + QString::fromLatin1(choice.Suffix); // a name typed without its suffix
+    }
     // The engine saves through a download of its own, which reports how it went.
-    page->save(dialog.selectedFiles().constFirst(),
-               SaveChoices[choiceOf(dialog.selectedNameFilter())].Format);
+    page->save(path, choice.Format);
 }
 
 } // namespace platform

@@ -1,0 +1,196 @@
+// What the view asks of the user, answered by the test: where a download goes, the credentials a
+// site demands; and the save and print preview commands driven through their real dialogs.
+
+#include "platform/Engine.h"
+#include "platform/QtWebView.h"
+#include "support/TestServer.h"
+#include "support/WebViewRecorder.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using platform::QtWebView;
+
+namespace {
+constexpr int Timeout = 15000;
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Runs act on the modal dialog of type D once it shows, from inside its event loop.
+template <typename D> void WhenShown(const std::function<void(D&)>& act) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
+        if (auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            act(*dialog);
+        }
+    });
+    poll->start(50);
+}
+} // namespace
+
+class TstDownloadsAuth : public QObject {
+    Q_OBJECT
+public:
+    static void initMain() {
+        QStandardPaths::setTestModeEnabled(true);
+        platform::PrepareEngine();
+    }
+
+private:
+    TestServer Server;
+    QTemporaryDir Folder;
+    std::unique_ptr<QWidget> Window;
+    QtWebView* View = nullptr;
+    WebViewRecorder* Recorder = nullptr;
+
+    // What the view asked and what the test answers.
+    QString SuggestedPath;
+    QString ChosenPath;
+    QStringList CredentialRequests;
+    std::optional<platform::Credentials> GivenCredentials;
+
+    bool Load(const QString& path) {
+        Recorder->Clear();
+        View->Navigate(Server.Url(path).toString());
+        return QTest::qWaitFor([this] { return Recorder->Count("DownloadComplete") > 0; }, Timeout);
+    }
+
+    bool StatusShown(const QString& text) const { return Recorder->StatusTexts().contains(text); }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(Server.Listen());
+        QVERIFY(Folder.isValid());
+        platform::WebViewServices services;
+        services.ChooseDownloadPath = [this](QWidget*, const QString& suggested) {
+            SuggestedPath = suggested;
+            return ChosenPath;
+        };
+        services.AskCredentials = [this](QWidget*, const QUrl& url, const QString& realm,
+                                         const QString& proxyHost) {
+            CredentialRequests << url.path() + ' ' + realm + ' ' + proxyHost;
+            return GivenCredentials;
+        };
+        Window = std::make_unique<QWidget>();
+        Window->resize(800, 600);
+        View = new QtWebView(services, Window.get());
+        View->resize(800, 600);
+        Recorder = new WebViewRecorder(*View);
+        Window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Window.get()));
+        QVERIFY(Load("/title"));
+    }
+
+    void cleanupTestCase() { Window.reset(); }
+
+    void downloadIsSavedWhereChosen() {
+        ChosenPath = Folder.filePath("choisi.bin");
+        Recorder->Clear();
+        View->Navigate(Server.Url("/download").toString());
+        const QString done = "Téléchargement terminé : " + ChosenPath;
+        QTRY_VERIFY_WITH_TIMEOUT(StatusShown(done), Timeout);
+        QCOMPARE(ReadAll(ChosenPath), testserver::DownloadBody());
+        // Proposed: the user's download folder and the name the server gave.
+        const QString downloads =
+            QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+        QCOMPARE(SuggestedPath, QDir(downloads).filePath(testserver::DownloadName));
+        // The page shown stays, and the view stays usable.
+        QCOMPARE(View->DocumentTitle(), std::optional<QString>("Page avec titre"));
+        QVERIFY(Load("/echo/apres"));
+    }
+
+    void downloadRefusedWritesNothing() {
+        ChosenPath.clear();
+        Recorder->Clear();
+        View->Navigate(Server.Url("/download").toString());
+        QTRY_VERIFY_WITH_TIMEOUT(StatusShown("Téléchargement de « releve.bin » annulé."), Timeout);
+        QCOMPARE(QDir(Folder.path()).entryList(QDir::Files), QStringList({"choisi.bin"}));
+    }
+
+    // Refused first: once given, the engine remembers the credentials for the session.
+    void authentication_data() {
+        QTest::addColumn<bool>("give");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("refused") << false << "Refusé";
+        QTest::newRow("given") << true << "Espace membre";
+    }
+    void authentication() {
+        QFETCH(bool, give);
+        QFETCH(QString, title);
+        CredentialRequests.clear();
+        GivenCredentials.reset();
+        if (give) {
+            GivenCredentials =
+                platform::Credentials{testserver::AuthUser, testserver::AuthPassword};
+        }
+        QVERIFY(Load("/auth"));
+        QCOMPARE(CredentialRequests, QStringList({"/auth Ulmeco "}));
+        QCOMPARE(View->DocumentTitle(), std::optional<QString>(title));
+    }
+
+    void savePage_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("complete") << "Page web complète (*.html *.htm)"
+                                  << "complete.html"
+                                  << QByteArray("<title>Page avec titre</title>");
+        QTest::newRow("html only") << "Page web, HTML uniquement (*.html *.htm)"
+                                   << "seule.html" << QByteArray("<title>Page avec titre</title>");
+        QTest::newRow("web archive") << "Archive web, fichier unique (*.mhtml)"
+                                     << "archive.mhtml" << QByteArray("MIME-Version: 1.0");
+    }
+    void savePage() {
+        QFETCH(QString, filter);
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QVERIFY(Load("/title"));
+        const QString path = Folder.filePath(file);
+        QStringList offered;
+        WhenShown<QFileDialog>([&](QFileDialog& dialog) {
+            offered = dialog.nameFilters();
+            dialog.selectNameFilter(filter);
+            // Typed without its suffix: the dialog adds the one of the chosen format.
+            dialog.setDirectory(Folder.path());
+            auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+            QVERIFY(name != nullptr);
+            name->setText(QFileInfo(path).completeBaseName());
+            static_cast<QDialog&>(dialog).accept(); // as the Save button does
+        });
+        View->ExecWB(platform::OLECMDID_SAVEAS, 0);
+        QTRY_VERIFY2_WITH_TIMEOUT(StatusShown("Page enregistrée : " + path),
+                                  qPrintable(Recorder->StatusTexts().join('|')), Timeout);
+        QCOMPARE(offered.size(), 3);
+        QVERIFY(offered.contains(filter));
+        QVERIFY2(ReadAll(path).contains(content), ReadAll(path).left(300).constData());
+    }
+
+    void printPreviewShowsThePage() {
+        QVERIFY(Load("/title"));
+        int pages = -1;
+        WhenShown<QPrintPreviewDialog>([&](QPrintPreviewDialog& dialog) {
+            auto* preview = dialog.findChild<QPrintPreviewWidget*>();
+            (void)QTest::qWaitFor([&] { return preview != nullptr && preview->pageCount() > 0; },
+                                  Timeout);
+            pages = preview != nullptr ? preview->pageCount() : -1;
+            dialog.reject();
+        });
+        View->ExecWB(platform::OLECMDID_PRINTPREVIEW, 0);
+        QCOMPARE(pages, 1);
+    }
+};
+
+QTEST_MAIN(TstDownloadsAuth)
+#include "tst_downloadsauth.moc"
