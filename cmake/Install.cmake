@@ -19,20 +19,6 @@ set(ORVANE_INSTALL_DATADIR "usr/share")
 install(TARGETS orvane RUNTIME DESTINATION ${ORVANE_INSTALL_APPDIR})
 install(TARGETS orvane_gui LIBRARY DESTINATION ${ORVANE_INSTALL_APPDIR} NAMELINK_SKIP)
 
-# The shared libraries and modules the program loads from its own folder (the window program,
-# liborvane_gui.so) go beside it. Deferred to the end of the top directory, so that targets
-# defined after this file was included are seen too.
-function(orvane_install_program_libraries)
-    get_property(targets DIRECTORY ${CMAKE_SOURCE_DIR} PROPERTY BUILDSYSTEM_TARGETS)
-    foreach(target ${targets})
-        get_target_property(type ${target} TYPE)
-        if(type STREQUAL "SHARED_LIBRARY" OR type STREQUAL "MODULE_LIBRARY")
-            install(TARGETS ${target} LIBRARY DESTINATION ${ORVANE_INSTALL_APPDIR} NAMELINK_SKIP)
-        endif()
-    endforeach()
-endfunction()
-cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL orvane_install_program_libraries)
-
 # Relative link, so that it also points at the program inside a staging tree.
 file(RELATIVE_PATH _orvane_link_target "/${ORVANE_INSTALL_BINDIR}" "/${ORVANE_INSTALL_APPDIR}/orvane")
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/install)
