@@ -1,10 +1,9 @@
 // What the view asks of the user, answered by the test: where a download goes, the credentials a
 // site demands; and the save and print preview commands driven through their real dialogs.
 
-#include "platform/Engine.h"
 #include "platform/QtWebView.h"
+#include "support/ShownWebView.h"
 #include "support/TestServer.h"
-#include "support/WebViewRecorder.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -43,15 +42,12 @@ template <typename D> void WhenShown(const std::function<void(D&)>& act) {
 class TstDownloadsAuth : public QObject {
     Q_OBJECT
 public:
-    static void initMain() {
-        QStandardPaths::setTestModeEnabled(true);
-        platform::PrepareEngine();
-    }
+    static void initMain() { PrepareEngineTest(); }
 
 private:
     TestServer Server;
     QTemporaryDir Folder;
-    std::unique_ptr<QWidget> Window;
+    std::unique_ptr<ShownWebView> Shown;
     QtWebView* View = nullptr;
     WebViewRecorder* Recorder = nullptr;
 
@@ -83,17 +79,13 @@ private slots:
             CredentialRequests << url.path() + ' ' + realm + ' ' + proxyHost;
             return GivenCredentials;
         };
-        Window = std::make_unique<QWidget>();
-        Window->resize(800, 600);
-        View = new QtWebView(services, Window.get());
-        View->resize(800, 600);
-        Recorder = new WebViewRecorder(*View);
-        Window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(Window.get()));
+        Shown = std::make_unique<ShownWebView>(services);
+        View = Shown->View;
+        Recorder = Shown->Recorder;
         QVERIFY(Load("/title"));
     }
 
-    void cleanupTestCase() { Window.reset(); }
+    void cleanupTestCase() { Shown.reset(); }
 
     void downloadIsSavedWhereChosen() {
         ChosenPath = Folder.filePath("choisi.bin");

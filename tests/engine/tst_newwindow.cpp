@@ -2,12 +2,11 @@
 // raises NewWindow first; cancelled, nothing opens; not cancelled, a real window opens whose page
 // keeps its opener.
 
-#include "platform/Engine.h"
 #include "platform/PopupWindow.h"
 #include "platform/QtWebView.h"
+#include "support/ShownWebView.h"
 #include "support/TestServer.h"
 #include "support/ViewInput.h"
-#include "support/WebViewRecorder.h"
 
 #include <QStandardPaths>
 #include <QTest>
@@ -23,23 +22,19 @@ constexpr int Timeout = 15000;
 class TstNewWindow : public QObject {
     Q_OBJECT
 public:
-    static void initMain() {
-        QStandardPaths::setTestModeEnabled(true);
-        platform::PrepareEngine();
-    }
+    static void initMain() { PrepareEngineTest(); }
 
 private:
     TestServer Server;
-    std::unique_ptr<QWidget> Window;
+    std::unique_ptr<ShownWebView> Shown;
+    QWidget* Window = nullptr;
     QtWebView* View = nullptr;
     WebViewRecorder* Recorder = nullptr;
 
     QList<PopupWindow*> Popups() const { return Window->findChildren<PopupWindow*>(); }
 
     void OpenFrom(Link link, Qt::MouseButton button) {
-        Recorder->Clear();
-        View->Navigate(Server.Url("/links").toString());
-        QTRY_VERIFY_WITH_TIMEOUT(Recorder->Count("DownloadComplete") == 1, Timeout);
+        QVERIFY(Shown->Load(Server.Url("/links").toString(), Timeout));
         viewinput::Click(View, viewinput::Centre(link), button);
         QTRY_COMPARE_WITH_TIMEOUT(Recorder->Count("NewWindow"), 1, Timeout);
     }
@@ -47,18 +42,15 @@ private:
 private slots:
     void initTestCase() {
         QVERIFY(Server.Listen());
-        Window = std::make_unique<QWidget>();
-        Window->resize(800, 600);
-        View = new QtWebView({}, Window.get());
-        View->resize(800, 600);
-        Recorder = new WebViewRecorder(*View);
-        Window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(Window.get()));
+        Shown = std::make_unique<ShownWebView>();
+        Window = Shown->Window.get();
+        View = Shown->View;
+        Recorder = Shown->Recorder;
     }
 
     void cleanup() { qDeleteAll(Popups()); }
 
-    void cleanupTestCase() { Window.reset(); }
+    void cleanupTestCase() { Shown.reset(); }
 
     void opens_data() {
         QTest::addColumn<Link>("link");

@@ -1,11 +1,10 @@
 // The real web view's events, raised against pages of the local test server: when each comes,
 // in which order, and with what.
 
-#include "platform/Engine.h"
 #include "platform/QtWebView.h"
+#include "support/ShownWebView.h"
 #include "support/TestServer.h"
 #include "support/ViewInput.h"
-#include "support/WebViewRecorder.h"
 
 #include <QDesktopServices>
 #include <QScopeGuard>
@@ -30,37 +29,27 @@ public slots:
 class TstWebViewEvents : public QObject {
     Q_OBJECT
 public:
-    static void initMain() {
-        QStandardPaths::setTestModeEnabled(true);
-        platform::PrepareEngine();
-    }
+    static void initMain() { PrepareEngineTest(); }
 
 private:
     TestServer Server;
-    std::unique_ptr<QWidget> Window;
+    std::unique_ptr<ShownWebView> Shown;
+    QWidget* Window = nullptr;
     QtWebView* View = nullptr;
     WebViewRecorder* Recorder = nullptr;
 
     QString Address(const QString& path) const { return Server.Url(path).toString(); }
 
     // Navigates and waits for the load to end; true when it did.
-    bool Load(const QString& address) {
-        Recorder->Clear();
-        View->Navigate(address);
-        return QTest::qWaitFor([this] { return Recorder->Count("DownloadComplete") > 0; },
-                               LoadTimeout);
-    }
+    bool Load(const QString& address) { return Shown->Load(address, LoadTimeout); }
 
     // A new window and view, with no document and no history. Tests share one view otherwise:
     // each new view starts a renderer process of its own, which takes seconds here.
     void Fresh() {
-        Window = std::make_unique<QWidget>();
-        Window->resize(800, 600);
-        View = new QtWebView({}, Window.get());
-        View->resize(800, 600);
-        Recorder = new WebViewRecorder(*View);
-        Window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(Window.get()));
+        Shown = std::make_unique<ShownWebView>();
+        Window = Shown->Window.get();
+        View = Shown->View;
+        Recorder = Shown->Recorder;
     }
 
 private slots:
@@ -71,7 +60,7 @@ private slots:
 
     void init() { Recorder->Clear(); }
 
-    void cleanupTestCase() { Window.reset(); }
+    void cleanupTestCase() { Shown.reset(); }
 
     void titleIsUnknownBeforeAnyDocument() {
         Fresh();
@@ -251,7 +240,7 @@ private slots:
 
     void setFocusGivesTheViewTheKeyboard() {
         QVERIFY(Load(Address("/title")));
-        auto* other = new QWidget(Window.get());
+        auto* other = new QWidget(Window);
         other->setFocusPolicy(Qt::StrongFocus);
         other->show();
         Window->activateWindow();

@@ -1,0 +1,23 @@
+#pragma once
+// For engine tests: a real web view in a shown window, its events recorded.
+
+#include "platform/QtWebView.h"
+#include "support/WebViewRecorder.h"
+
+#include <memory>
+
+// Call from a test's initMain(): test data paths, then what the engine needs before the
+// application object exists.
+void PrepareEngineTest();
+
+class ShownWebView {
+public:
+    explicit ShownWebView(const platform::WebViewServices& services = {});
+
+    // Navigates and waits for the load to end; true when it ended in time.
+    bool Load(const QString& address, int timeoutMs = 15000);
+
+    std::unique_ptr<QWidget> Window;
+    platform::QtWebView* View;
+    WebViewRecorder* Recorder;
+};
