@@ -26,6 +26,16 @@ template <typename View> View TrimBlanks(View s) {
     return s.sliced(from, to - from);
 }
 
+// Where the first `byte` of the view lies, or -1. An empty view may have no data at all, which
+// memchr must not be given.
+qsizetype IndexOf(QByteArrayView view, char byte) {
+    if (view.isEmpty()) {
+        return -1;
+    }
+    const void* at = std::memchr(view.data(), byte, static_cast<size_t>(view.size()));
+    return at != nullptr ? static_cast<const char*>(at) - view.data() : -1;
+}
+
 enum class LineKind { Other, Section, Entry };
 
 // One line of the text, as offsets into it.
@@ -48,18 +58,16 @@ void Classify(QByteArrayView text, Line& line) {
     }
     if (trimmed[0] == '[') {
         const QByteArrayView rest = trimmed.sliced(1);
-        const void* close = std::memchr(rest.data(), ']', static_cast<size_t>(rest.size()));
-        const qsizetype length =
-            close != nullptr ? static_cast<const char*>(close) - rest.data() : rest.size();
+        const qsizetype close = IndexOf(rest, ']');
+        const qsizetype length = close >= 0 ? close : rest.size();
         line.kind = LineKind::Section;
         line.name = TrimBlanks(rest.first(length));
         return;
     }
-    const void* equals = std::memchr(content.data(), '=', static_cast<size_t>(content.size()));
-    if (equals == nullptr) {
+    const qsizetype at = IndexOf(content, '=');
+    if (at < 0) {
         return;
     }
-    const qsizetype at = static_cast<const char*>(equals) - content.data();
     line.kind = LineKind::Entry;
     line.name = TrimBlanks(content.first(at));
     line.nameEnd =
@@ -82,10 +90,9 @@ public:
             return false;
         }
         line.begin = pos_;
-        const void* lf =
-            std::memchr(text_.data() + pos_, '\n', static_cast<size_t>(text_.size() - pos_));
-        line.end = lf != nullptr ? static_cast<const char*>(lf) - text_.data() + 1 : text_.size();
-        line.contentEnd = lf != nullptr ? line.end - 1 : line.end;
+        const qsizetype lf = IndexOf(text_.sliced(pos_), '\n');
+        line.end = lf >= 0 ? pos_ + lf + 1 : text_.size();
+        line.contentEnd = lf >= 0 ? line.end - 1 : line.end;
         if (line.contentEnd > line.begin && text_[line.contentEnd - 1] == '\r') {
             --line.contentEnd;
         }
@@ -152,11 +159,10 @@ Located Locate(QByteArrayView text, QStringView section, QStringView key, bool w
 }
 
 QByteArray LineEndOf(QByteArrayView text) {
-    const void* lf = std::memchr(text.data(), '\n', static_cast<size_t>(text.size()));
-    if (lf == nullptr) {
+    const qsizetype at = IndexOf(text, '\n');
+    if (at < 0) {
         return "\n";
     }
-    const qsizetype at = static_cast<const char*>(lf) - text.data();
     return at > 0 && text[at - 1] == '\r' ? "\r\n" : "\n";
 }
 
