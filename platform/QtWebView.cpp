@@ -128,6 +128,12 @@ void QtWebView::FindText(const QString& text, bool backward, bool matchCase, Fin
     QWebEnginePage::FindFlags flags;
     flags.setFlag(QWebEnginePage::FindBackward, backward);
     flags.setFlag(QWebEnginePage::FindCaseSensitively, matchCase);
+    // The engine goes on with the matches found so far when only the case changed: end that
+    // search so that the new one counts afresh.
+    if (matchCase != FindMatchCase && !text.isEmpty()) {
+        PageShown->findText(QString());
+    }
+    FindMatchCase = matchCase;
     if (!done) {
         PageShown->findText(text, flags);
         return;

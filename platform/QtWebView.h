@@ -73,6 +73,7 @@ private:
     bool Loading = false;
     bool StopAsked = false;
     bool Closing = false;
+    bool FindMatchCase = false; // the case rule of the last search
 };
 
 // The real view with chosen services (tests answer the dialogs themselves).

@@ -40,7 +40,8 @@ public:
     // Called once with the match now selected (1-based, 0 for none) and the number of matches.
     using FindDone = std::function<void(int activeMatch, int numberOfMatches)>;
     // Highlights the matches of text and selects the next one (the previous one when backward);
-    // the same text again moves on from the match selected. An empty text clears the highlight
+    // the same text and case again move on from the match selected, a new text or case starts
+    // afresh. An empty text clears the highlight
     // and calls done with no match, if done is given.
     virtual void FindText(const QString& text, bool backward, bool matchCase, FindDone done) = 0;
     // The page's scale: 1 is 100 %.

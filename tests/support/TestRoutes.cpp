@@ -125,6 +125,10 @@ Response Route(const Request& request) {
         return Html({}, "<script>document.title = window.opener ? 'opener:oui' : "
                         "'opener:non';</script><p>Fenêtre ouverte</p>");
     }
+    if (path == "/width") {
+        return Html({}, "<script>function show() { document.title = 'largeur:' + "
+                        "window.innerWidth; } show(); addEventListener('resize', show);</script>");
+    }
     if (path.startsWith("/echo/")) {
         return Html(Title(path), "<p>" + Escaped(path) + "</p>");
     }

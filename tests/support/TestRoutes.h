@@ -38,6 +38,7 @@ inline constexpr char AuthPassword[] = "secret";
 //   /auth      basic authentication, 401 unless the credentials above are given
 //   /opener    a page whose title says whether window.opener exists
 //   /echo/...  a page whose title is the path (percent-decoded)
+//   /width     a page whose title is "largeur:" and its width in CSS pixels, kept up to date
 //   anything else: 404
 Response Route(const Request& request);
 
