@@ -238,6 +238,18 @@ private slots:
         QVERIFY(Load(Address("/echo/still")));
     }
 
+    void crashedRendererLeavesTheViewUsable() {
+        QVERIFY(Load(Address("/title")));
+        Recorder->Clear();
+        View->Navigate("chrome://crash");
+        QTRY_VERIFY_WITH_TIMEOUT(!Recorder->StatusTexts().filter("brutalement").isEmpty(),
+                                 LoadTimeout);
+        View->Refresh();
+        QTRY_COMPARE_WITH_TIMEOUT(View->DocumentTitle(), std::optional<QString>("Page avec titre"),
+                                  LoadTimeout);
+        QVERIFY(Load(Address("/echo/revived")));
+    }
+
     void setFocusGivesTheViewTheKeyboard() {
         QVERIFY(Load(Address("/title")));
         auto* other = new QWidget(Window);
