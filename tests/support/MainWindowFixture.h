@@ -11,6 +11,15 @@
 #include <QToolButton>
 #include <array>
 
+// The layout rule's results: the twips of the web view, the close button and the progress bar.
+inline std::array<float, 10> LaidOutTwips(const BrowserFrm& frm) {
+    const browser::TwipsRect wb = frm.Twips(frm.WB);
+    const browser::TwipsRect close = frm.Twips(frm.Bouton[0]);
+    const browser::TwipsRect bar = frm.Twips(frm.PBar);
+    return {wb.Left,     wb.Top,   wb.Width, wb.Height, close.Left,
+            close.Width, bar.Left, bar.Top,  bar.Width, bar.Height};
+}
+
 struct MainWindowFixture {
     BrowserFrm frm{[](QWidget* parent) -> std::unique_ptr<platform::WebView> {
         return std::make_unique<FakeWebView>(parent);
@@ -29,13 +38,6 @@ struct MainWindowFixture {
         return QTest::qWaitForWindowActive(&frm);
     }
 
-    // The layout rule's results: the twips of the web view, the close button and the progress bar.
     using Twips = std::array<float, 10>;
-    Twips LaidOut() const {
-        const browser::TwipsRect wb = frm.Twips(frm.WB);
-        const browser::TwipsRect close = frm.Twips(frm.Bouton[0]);
-        const browser::TwipsRect bar = frm.Twips(frm.PBar);
-        return {wb.Left,     wb.Top,   wb.Width, wb.Height, close.Left,
-                close.Width, bar.Left, bar.Top,  bar.Width, bar.Height};
-    }
+    Twips LaidOut() const { return LaidOutTwips(frm); }
 };

@@ -32,15 +32,18 @@ QByteArray Title(const QString& text) {
     return "<title>" + Escaped(text) + "</title>";
 }
 
+// The style that puts an element at a fixed place of the page.
+QByteArray PlaceStyle(const LinkBox& box) {
+    return QByteArrayLiteral("position:absolute;display:block;left:%1px;top:%2px;"
+                             "width:%3px;height:%4px")
+        .replace("%1", QByteArray::number(box.Left))
+        .replace("%2", QByteArray::number(box.Top))
+        .replace("%3", QByteArray::number(box.Width))
+        .replace("%4", QByteArray::number(box.Height));
+}
+
 QByteArray PlacedLink(Link link, const QByteArray& attributes, const QByteArray& text) {
-    const LinkBox box = LinkPlace(link);
-    return "<a " + attributes +
-           QByteArrayLiteral(" style=\"position:absolute;display:block;left:%1px;top:%2px;"
-                             "width:%3px;height:%4px;background:#eee\">")
-               .replace("%1", QByteArray::number(box.Left))
-               .replace("%2", QByteArray::number(box.Top))
-               .replace("%3", QByteArray::number(box.Width))
-               .replace("%4", QByteArray::number(box.Height)) +
+    return "<a " + attributes + " style=\"" + PlaceStyle(LinkPlace(link)) + ";background:#eee\">" +
            text + "</a>";
 }
 
@@ -128,6 +131,20 @@ Response Route(const Request& request) {
     if (path == "/width") {
         return Html({}, "<script>function show() { document.title = 'largeur:' + "
                         "window.innerWidth; } show(); addEventListener('resize', show);</script>");
+    }
+    if (path == "/keys") {
+        return Html(Title("touche:"),
+                    "<p>Touches</p><script>addEventListener('keydown', function (e) { "
+                    "document.title = 'touche:' + e.key; });</script>");
+    }
+    if (path == "/fullscreen") {
+        return Html(Title("plein:non"),
+                    "<button style=\"" + PlaceStyle(FullScreenButton) +
+                        "\" onclick=\"document.documentElement.requestFullscreen()\">"
+                        "Plein écran</button>" +
+                        "<script>document.addEventListener('fullscreenchange', function () { "
+                        "document.title = document.fullscreenElement ? 'plein:oui' : "
+                        "'plein:non'; });</script>");
     }
     if (path.startsWith("/echo/")) {
         return Html(Title(path), "<p>" + Escaped(path) + "</p>");

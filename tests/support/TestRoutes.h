@@ -39,6 +39,9 @@ inline constexpr char AuthPassword[] = "secret";
 //   /opener    a page whose title says whether window.opener exists
 //   /echo/...  a page whose title is the path (percent-decoded)
 //   /width     a page whose title is "largeur:" and its width in CSS pixels, kept up to date
+//   /keys      a page whose title is "touche:" and the last key pressed in it
+//   /fullscreen a button (FullScreenButton) asking for the page full screen; the title is
+//              "plein:oui" while the page is full screen, "plein:non" otherwise
 //   anything else: 404
 Response Route(const Request& request);
 
@@ -48,6 +51,7 @@ struct LinkBox {
     int Left, Top, Width, Height;
 };
 LinkBox LinkPlace(Link link);
+inline constexpr LinkBox FullScreenButton{10, 10, 300, 100};
 
 // The bytes /download sends and the file name it suggests.
 QByteArray DownloadBody();
