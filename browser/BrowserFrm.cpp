@@ -185,7 +185,7 @@ void BrowserFrm::changeEvent(QEvent* event) {
 
 void BrowserFrm::closeEvent(QCloseEvent* event) {
     // Full screen is no state to keep: the placement saved is the one it was entered from.
-    d->Tools->LeaveFullScreen();
+    d->Tools->LeaveFullScreenToClose();
     int cancel = 0;
     Form_Unload(cancel);
     event->accept();

@@ -2,9 +2,24 @@
 
 #include "platform/WebView.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QWidget>
 
 namespace browser {
+
+namespace {
+
+constexpr int kSettleMs = 1000;
+
+QMargins FrameOf(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect client = window.geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(),
+            frame.right() - client.right(), frame.bottom() - client.bottom()};
+}
+
+} // namespace
 
 FullScreen::FullScreen(QWidget& window, platform::WebView& view, std::vector<QWidget*> hidden,
                        std::function<void()> layOut)
@@ -18,6 +33,7 @@ void FullScreen::Enter(Reason reason) {
     }
     StateBefore = Window.windowState() & ~(Qt::WindowFullScreen | Qt::WindowMinimized);
     BoundsBefore = Window.geometry();
+    FrameBefore = FrameOf(Window);
     for (QWidget* control : Hidden) {
         control->hide();
     }
@@ -33,11 +49,11 @@ void FullScreen::PageLeft() {
     }
     Reasons &= ~ByPage;
     if (Reasons == 0) {
-        Restore();
+        Restore(false);
     }
 }
 
-void FullScreen::Leave() {
+void FullScreen::Leave(bool settle) {
     if (!IsActive()) {
         return;
     }
@@ -46,7 +62,7 @@ void FullScreen::Leave() {
     if (pageAsked) {
         View.ExitFullScreen();
     }
-    Restore();
+    Restore(settle);
 }
 
 bool FullScreen::Cover() {
@@ -57,7 +73,7 @@ bool FullScreen::Cover() {
     return true;
 }
 
-void FullScreen::Restore() {
+void FullScreen::Restore(bool settle) {
     Window.setWindowState(StateBefore);
     if (!StateBefore.testFlag(Qt::WindowMaximized)) {
         // The bounds are known at once, before the window system has answered: a placement
@@ -69,6 +85,19 @@ void FullScreen::Restore() {
         control->show();
     }
     LayOut();
+    if (settle && Window.isVisible()) {
+        // A window manager gives the frame back only once it has handled the change.
+        QDeadlineTimer deadline(kSettleMs);
+        while (!Settled() && !deadline.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+        }
+    }
+}
+
+bool FullScreen::Settled() const {
+    const bool bounds =
+        StateBefore.testFlag(Qt::WindowMaximized) || Window.geometry() == BoundsBefore;
+    return bounds && FrameOf(Window) == FrameBefore;
 }
 
 } // namespace browser

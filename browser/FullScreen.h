@@ -10,6 +10,7 @@
 // window stays full screen while either wants it; leaving by the user's hand ends both, and
 // takes the page out of its full screen too.
 
+#include <QMargins>
 #include <QRect>
 #include <Qt>
 #include <functional>
@@ -37,13 +38,17 @@ public:
     void Enter(Reason reason);
     // The page left its full screen: the window comes back unless the user asked for it.
     void PageLeft();
-    // Back to the window's state and bounds from before, whoever asked.
-    void Leave();
+    // Back to the window's state and bounds from before, whoever asked. With settle, waits (a
+    // second at most) until the window system has given the window its frame and bounds back,
+    // so that what is read of the window right after is what it was before (the window closing
+    // saves its placement).
+    void Leave(bool settle = false);
     // While active: the view covers the client area. Returns whether it is active.
     bool Cover();
 
 private:
-    void Restore();
+    void Restore(bool settle);
+    bool Settled() const;
 
     QWidget& Window;
     platform::WebView& View;
@@ -52,6 +57,7 @@ private:
     int Reasons = 0;
     Qt::WindowStates StateBefore;
     QRect BoundsBefore;
+    QMargins FrameBefore;
 };
 
 } // namespace browser

@@ -167,6 +167,11 @@ void PageTools::LeaveFullScreen() {
     UpdateEscape();
 }
 
+void PageTools::LeaveFullScreenToClose() {
+    Full->Leave(true);
+    UpdateEscape();
+}
+
 bool PageTools::CoverWindow() {
     return Full->Cover();
 }

@@ -48,6 +48,9 @@ public:
     bool IsFullScreen() const;
     void ToggleFullScreen();
     void LeaveFullScreen();
+    // Leaves full screen before the window closes: returns once the window system has given the
+    // window back its frame and bounds, so that the placement saved is the one from before.
+    void LeaveFullScreenToClose();
     // The window's size changed: while full screen the view covers it and the layout rule waits
     // (returns true); otherwise returns false.
     bool CoverWindow();

@@ -3,9 +3,11 @@
 #include "browser/FindBar.h"
 #include "browser/PageTools.h"
 #include "platform/PlacementWindow.h"
+#include "settings/Ini.h"
 #include "support/MainWindowFixture.h"
 
 #include <QStatusBar>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -123,18 +125,24 @@ private slots:
 
     // Closing while full screen must not leave "maximized" as the state to save.
     void closedFullScreenSavesStateFromBefore() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        BrowserMod1::IniFileName = dir.filePath(QStringLiteral("Orvane.ini"));
+        const auto saved = [](const char* key) {
+            return BrowserMod1::IniReadDefault(QStringLiteral("Main"), QString::fromLatin1(key));
+        };
         FullWindow w;
         QVERIFY(w.Show());
         platform::PlacementWindow& placement = w.frm.Placement();
-        const double width = placement.Width();
-        const double height = placement.Height();
+        const QStringList before{QString::number(placement.Width()),
+                                 QString::number(placement.Height())};
         QTest::keyClick(w.frm.WB, Qt::Key_F11);
         QTRY_VERIFY(w.ShownFull());
         QCOMPARE(placement.WindowState(), platform::vbMaximized);
         w.frm.close();
-        QCOMPARE(placement.WindowState(), platform::vbNormal);
-        QCOMPARE(placement.Width(), width);
-        QCOMPARE(placement.Height(), height);
+        QCOMPARE(saved("WindowState"), QStringLiteral("0"));
+        QCOMPARE((QStringList{saved("Width"), saved("Height")}), before);
+        BrowserMod1::IniFileName.clear();
     }
 
     void findBarStaysOverFullScreenView() {
