@@ -4,6 +4,7 @@
 // buffers of 255 and so compares their first 254 characters only.
 #include "app/FindWindowLike.h"
 #include "browser/BrowserFrm.h"
+#include "browser/StatusText.h"
 #include "fakes/FakeWebView.h"
 #include "fakes/FakeWindowTree.h"
 
@@ -15,9 +16,9 @@
 namespace {
 
 constexpr qint64 kBoundMs = 5000;
-// Laying out a label of a megabyte takes about half a second here; room for a loaded machine
-// and a sanitizer build.
-constexpr qint64 kStatusBoundMs = 15000;
+// The status bar shows only what fits on its line, so even megabytes of status text are quick;
+// room for a loaded machine and a sanitizer build.
+constexpr qint64 kStatusBoundMs = 3000;
 const QString kAppCaption = QStringLiteral("Navigateur Ulmeco");
 const QString kClass = QStringLiteral("ThunderRT6FormDC");
 
@@ -86,7 +87,8 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY2(timer.elapsed() < kStatusBoundMs, qPrintable(QString::number(timer.elapsed())));
         const auto* status = frm.StatusBar->findChild<QLabel*>(QStringLiteral("StatusText"));
-        QVERIFY(status->text() == text);
+        QVERIFY(status->text() == browser::ShownStatusText(text));
+        QVERIFY(text.startsWith(status->text()));
         QVERIFY(frm.LastLinkUrl == lastLink);
         QCOMPARE(frm.size(), before); // a long text does not widen the window
         QCOMPARE(web.RaiseNewWindow(), !lastLink.isEmpty());

@@ -1,0 +1,15 @@
+#pragma once
+// What the one-line status bar shows of a status text.
+
+#include <QString>
+
+namespace browser {
+
+// A status bar shows one line a screen wide: more than this many characters are never seen,
+// and laying out megabytes of text (a hostile page's link) would freeze the window.
+inline constexpr qsizetype kStatusTextShownMax = 2048;
+
+// The text cut to kStatusTextShownMax characters, never inside a surrogate pair.
+QString ShownStatusText(const QString& text);
+
+} // namespace browser
