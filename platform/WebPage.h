@@ -32,6 +32,11 @@ signals:
 protected:
     QWebEnginePage* createWindow(WebWindowType type) override;
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
+    // The page's own dialogs (alert, confirm, prompt), in French.
+    void javaScriptAlert(const QUrl& securityOrigin, const QString& msg) override;
+    bool javaScriptConfirm(const QUrl& securityOrigin, const QString& msg) override;
+    bool javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
+                          const QString& defaultValue, QString* result) override;
 
 private:
     void Authenticate(const QUrl& url, QAuthenticator* authenticator, const QString& proxyHost);
