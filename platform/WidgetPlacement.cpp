@@ -1,5 +1,6 @@
 #include "platform/WidgetPlacement.h"
 
+#include "platform/FramedBounds.h"
 #include "platform/Twips.h"
 
 #include <QCoreApplication>
@@ -138,6 +139,11 @@ void WidgetPlacement::Move(double left, double top, double width, double height)
     window_.move(outer.topLeft());
     if (state & special) {
         window_.setWindowState(state);
+    }
+    if (!window_.isVisible()) {
+        // The frame above was a guess: once the window manager has framed the window, the
+        // bounds are applied again with the real one.
+        ApplyOuterBoundsWhenFramed(window_, outer);
     }
 }
 

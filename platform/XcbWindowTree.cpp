@@ -319,6 +319,9 @@ void XcbWindowTree::Activate(Hwnd window) {
     xcb_send_event(connection_, 0, root_,
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&event));
+    // One round trip, so that the server has the request before a caller that ends right after
+    // closes the connection: a request still on its way is otherwise often lost.
+    free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
 }
 
 bool XcbWindowTree::ShowWindow(Hwnd window, int command) {

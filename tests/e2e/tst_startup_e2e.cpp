@@ -228,11 +228,6 @@ private slots:
                   Value(lines, QStringLiteral("Width")), Value(lines, QStringLiteral("Height"))));
         QVERIFY2(Near(back, restored), Describe(back) + " saved, " + Describe(restored) + " seen");
         // A run in which the user neither moved nor sized the window keeps its bounds.
-        QEXPECT_FAIL("",
-                     "restored before the frame is known, the client area lands at Left/Top and "
-                     "is sized with the design frame: the window creeps up by its title bar at "
-                     "every run",
-                     Continue);
         QVERIFY2(Near(back, chosen), Describe(back) + " saved, " + Describe(chosen) + " stored");
     }
 
