@@ -9,7 +9,8 @@ int main(int argc, char* argv[]) {
     QWebEngineView view;
     if (argc > 1)
         view.load(QUrl(QString::fromLocal8Bit(argv[1])));
-    view.resize(1024, 768);
-    view.show();
+    // Orvane's first start opens maximized: the floor shows the same page area, since a larger
+    // window costs the engine more to lay out, paint and composite.
+    view.showMaximized();
     return app.exec();
 }
