@@ -3,6 +3,7 @@
 #include "browser/BrowserFrmImpl.h"
 #include "browser/ButtonTable.h"
 #include "browser/Layout.h"
+#include "platform/DesignFrame.h"
 #include "platform/PlacementWindow.h"
 #include "platform/Twips.h"
 
@@ -15,8 +16,8 @@ namespace {
 // The frame as designed: the layout's outer size is the client size plus this frame, whatever
 // frame the window manager draws (its constants are made for this one: the web view then meets
 // the status bar and ends 20 twips short of the client area's right edge).
-constexpr float kDesignFrameWidth = 120;
-constexpr float kDesignFrameHeight = 510;
+constexpr float kDesignFrameWidth = static_cast<float>(platform::kDesignFrameWidth);
+constexpr float kDesignFrameHeight = static_cast<float>(platform::kDesignFrameHeight);
 
 float ClientWidthTwips(const QWidget& window) {
     return static_cast<float>(platform::PixelsToTwipsX(window.width()));

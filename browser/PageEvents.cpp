@@ -1,7 +1,7 @@
 // What the web view's events do to the caption, the status bar and the progress bar.
 #include "browser/BrowserFrm.h"
 #include "browser/BrowserFrmImpl.h"
-#include "browser/StatusText.h"
+#include "platform/StatusText.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -57,7 +57,7 @@ void BrowserFrm::WB_ProgressChange(int progress, int maximum) {
 
 void BrowserFrm::WB_StatusTextChange(const QString& text) {
     // The whole text is the status; the bar shows what fits on its one line.
-    d->StatusText->setText(browser::ShownStatusText(text));
+    d->StatusText->setText(platform::ShownStatusText(text));
     if (text.startsWith(QStringLiteral("http"), Qt::CaseSensitive)) {
         LastLinkUrl = text;
     } else if (text.startsWith(QStringLiteral("javascript"), Qt::CaseSensitive)) {

@@ -1,6 +1,7 @@
 #include "platform/PopupWindow.h"
 
 #include "platform/QtWebView.h"
+#include "platform/StatusText.h"
 
 #include <QStatusBar>
 #include <QVBoxLayout>

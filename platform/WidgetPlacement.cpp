@@ -1,5 +1,6 @@
 #include "platform/WidgetPlacement.h"
 
+#include "platform/DesignFrame.h"
 #include "platform/FramedBounds.h"
 #include "platform/Twips.h"
 
@@ -13,14 +14,6 @@
 namespace platform {
 
 namespace {
-
-// The frame of the window as designed, until the window system tells the real one: 120 twips
-// wider and 510 twips higher than the client area, whose origin lies 60 twips right of and
-// 450 twips below the outer origin.
-constexpr double kDesignFrameLeft = 60;
-constexpr double kDesignFrameTop = 450;
-constexpr double kDesignFrameWidth = 120;
-constexpr double kDesignFrameHeight = 510;
 
 // Client sizes a stored placement may ask for, in pixels: a window too small to use or
 // beyond what X11 can address is not kept.

@@ -4,9 +4,9 @@
 // buffers of 255 and so compares their first 254 characters only.
 #include "app/FindWindowLike.h"
 #include "browser/BrowserFrm.h"
-#include "browser/StatusText.h"
 #include "fakes/FakeWebView.h"
 #include "fakes/FakeWindowTree.h"
+#include "platform/StatusText.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -87,7 +87,7 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY2(timer.elapsed() < kStatusBoundMs, qPrintable(QString::number(timer.elapsed())));
         const auto* status = frm.StatusBar->findChild<QLabel*>(QStringLiteral("StatusText"));
-        QVERIFY(status->text() == browser::ShownStatusText(text));
+        QVERIFY(status->text() == platform::ShownStatusText(text));
         QVERIFY(text.startsWith(status->text()));
         QVERIFY(frm.LastLinkUrl == lastLink);
         QCOMPARE(frm.size(), before); // a long text does not widen the window

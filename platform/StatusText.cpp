@@ -1,6 +1,6 @@
-#include "browser/StatusText.h"
+#include "platform/StatusText.h"
 
-namespace browser {
+namespace platform {
 
 QString ShownStatusText(const QString& text) {
     if (text.size() <= kStatusTextShownMax) {
@@ -13,4 +13,4 @@ QString ShownStatusText(const QString& text) {
     return text.left(length);
 }
 
-} // namespace browser
+} // namespace platform

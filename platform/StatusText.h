@@ -1,9 +1,9 @@
 #pragma once
-// What the one-line status bar shows of a status text.
+// What a one-line status bar shows of a status text (main window and pop-up windows alike).
 
 #include <QString>
 
-namespace browser {
+namespace platform {
 
 // A status bar shows one line a screen wide: more than this many characters are never seen,
 // and laying out megabytes of text (a hostile page's link) would freeze the window.
@@ -12,4 +12,4 @@ inline constexpr qsizetype kStatusTextShownMax = 2048;
 // The text cut to kStatusTextShownMax characters, never inside a surrogate pair.
 QString ShownStatusText(const QString& text);
 
-} // namespace browser
+} // namespace platform
