@@ -5,7 +5,7 @@
 #include "app/ProgramEntry.h"
 #include "browser/BrowserFrm.h"
 #include "platform/Engine.h"
-#include "platform/FirstShowState.h"
+#include "platform/Rendering.h"
 
 #include <QApplication>
 
@@ -16,6 +16,7 @@ extern "C" __attribute__((visibility("default"))) int OrvaneGuiMain(int argc, ch
     QApplication::setApplicationName(QStringLiteral("Orvane"));
     QApplication::setWindowIcon(ProgramInfo::ProgramIcon());
     platform::InstallTranslations(app);
+    platform::ChooseComposition();
 
     BrowserFrm frm; // runs Form_Initialize before it creates its controls
     BrowserFrm::StartupServices services;
@@ -25,7 +26,6 @@ extern "C" __attribute__((visibility("default"))) int OrvaneGuiMain(int argc, ch
     if (frm.Form_Load(services) == BrowserFrm::LoadResult::EndProgram) {
         return 0;
     }
-    platform::KeepStateThroughFirstShow(frm);
     frm.show();
     return QApplication::exec();
 }

@@ -22,6 +22,12 @@ QtWebView::QtWebView(WebViewServices services, QWidget* parent)
     : WebView(parent), View(new QWebEngineView(this)),
       PageShown(new WebPage(BrowserProfile(), std::move(services), View)) {
     View->setPage(PageShown);
+    // Start the page now rather than at its first address: the engine's render widget, which is
+    // composed through OpenGL, then exists before the window it sits in gets its native window,
+    // and Qt makes that window once, of the right kind. Made later, Qt would replace the window,
+    // losing its state (maximized) and painting it twice. Running a script is the engine's way
+    // to start a page without loading anything into its history.
+    PageShown->runJavaScript(QString());
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(View);

@@ -73,7 +73,9 @@ void SetWindowClass(QWidget* window, const char* className) {
         keeper->SetClassName(name);
     else
         new ClassKeeper(window, name);
-    window->winId(); // the native window, so that the class is there from now on
+    // A window that has no native window yet gets the class when Qt makes it: asking for one
+    // here would make it before the window's controls are known, and Qt would have to make it
+    // again once an OpenGL-composed control joins.
     Apply(window, name);
 }
 
