@@ -2,7 +2,8 @@
 """Start-up, memory and second-start benchmark of Orvane against the floor program.
 
 Run it through bench/run, which gives it a private X server. For each of N rounds it starts the
-floor program (a bare Qt WebEngine window) and Orvane, each as a first start (fresh home
+floor program (a bare Qt WebEngine window), the floor again composing in software
+(QT_QUICK_BACKEND=software, for comparison) and Orvane, each as a first start (fresh home
 folders; Orvane from a fresh copy of its folder, the executable and its liborvane*.so, so that
 its Orvane.ini starts empty), and measures:
   start   from spawn to the page's load event (the page asks the server for /loaded)
@@ -33,6 +34,9 @@ TARGET_START_RATIO = 1.10
 TARGET_PSS_RATIO = 1.10
 TARGET_SECOND_MS = 30.0
 PR_SET_CHILD_SUBREAPER = 36
+# The floor again, composing its pages in software as Orvane does on a display whose OpenGL is a
+# software renderer (Xvfb's is).
+SOFTWARE_COMPOSITION = {"QT_QUICK_BACKEND": "software"}
 
 
 def parent_map():
@@ -217,8 +221,9 @@ def second_start(argv, env, first, timeout):
     return ended - t0, sorted(set(started.values()))
 
 
-def run_floor(floor, url, server, timeout):
+def run_floor(floor, url, server, timeout, extra_env=None):
     box = Sandbox()
+    box.env.update(extra_env or {})
     try:
         proc, start = first_start([floor, url], box.env, server, timeout)
         result = {"start": start, "pss": None, "procs": None}
@@ -269,12 +274,18 @@ def fmt(value, scale, unit):
     return f"{value * scale:8.1f} {unit:3}" if value is not None else f"{'n/a':>12}"
 
 
+def ratio(a, b):
+    return a / b if a and b else None
+
+
+def fmt_ratio(value):
+    return f"{value:14.3f}" if value else f"{'n/a':>14}"
+
+
 def report(results, runs):
-    floor, orvane = results["floor"], results["orvane"]
-    fs = median(r["start"] for r in floor)
-    fp = median(r["pss"] for r in floor)
-    os_ = median(r["start"] for r in orvane)
-    op = median(r["pss"] for r in orvane)
+    floor, soft, orvane = results["floor"], results["floor-sw"], results["orvane"]
+    fs, ss, os_ = (median(r["start"] for r in rs) for rs in (floor, soft, orvane))
+    fp, sp, op = (median(r["pss"] for r in rs) for rs in (floor, soft, orvane))
     sec = median(r["second"] for r in orvane)
 
     def count(rs, key):
@@ -282,29 +293,33 @@ def report(results, runs):
 
     print()
     print(f"Medians over {runs} runs (successful runs in brackets)")
-    print(f"{'':24}{'floor':>18}{'orvane':>18}{'orvane/floor':>16}")
-    start_ratio = os_ / fs if fs and os_ else None
-    pss_ratio = op / fp if fp and op else None
+    print(f"{'':24}{'floor':>18}{'floor-sw':>18}{'orvane':>18}{'/floor':>14}{'/floor-sw':>14}")
+    start_ratio, pss_ratio = ratio(os_, fs), ratio(op, fp)
     print(f"{'start to load event':24}{fmt(fs, 1000, 'ms')} [{count(floor, 'start'):2}]"
+          f"{fmt(ss, 1000, 'ms')} [{count(soft, 'start'):2}]"
           f"{fmt(os_, 1000, 'ms')} [{count(orvane, 'start'):2}]"
-          f"{(f'{start_ratio:16.3f}' if start_ratio else '             n/a')}")
+          f"{fmt_ratio(start_ratio)}{fmt_ratio(ratio(os_, ss))}")
     print(f"{'PSS of process tree':24}{fmt(fp, 1 / 1024, 'MiB')} [{count(floor, 'pss'):2}]"
+          f"{fmt(sp, 1 / 1024, 'MiB')} [{count(soft, 'pss'):2}]"
           f"{fmt(op, 1 / 1024, 'MiB')} [{count(orvane, 'pss'):2}]"
-          f"{(f'{pss_ratio:16.3f}' if pss_ratio else '             n/a')}")
-    print(f"{'second start to exit':24}{'':>18}{fmt(sec, 1000, 'ms')} [{count(orvane, 'second'):2}]")
+          f"{fmt_ratio(pss_ratio)}{fmt_ratio(ratio(op, sp))}")
+    print(f"{'second start to exit':24}{'':>36}{fmt(sec, 1000, 'ms')} [{count(orvane, 'second'):2}]")
     spawned = sorted({n for r in orvane for n in (r.get("second_started") or [])})
     engine = [n for n in spawned if n.startswith("QtWebEngine")]
-    print(f"{'second start spawned':24}{'':>18}  {', '.join(spawned) if spawned else 'nothing'}")
+    print(f"{'second start spawned':24}{'':>36}  {', '.join(spawned) if spawned else 'nothing'}")
     print()
 
     def verdict(ok):
         return "n/a" if ok is None else ("ok" if ok else "MISSED")
 
-    print("Targets")
-    print(f"  start ratio  <= {TARGET_START_RATIO:.2f}: "
-          f"{verdict(None if start_ratio is None else start_ratio <= TARGET_START_RATIO)}")
-    print(f"  PSS ratio    <= {TARGET_PSS_RATIO:.2f}: "
-          f"{verdict(None if pss_ratio is None else pss_ratio <= TARGET_PSS_RATIO)}")
+    def within(value, target):
+        return verdict(None if value is None else value <= target)
+
+    print("Targets (against the floor; floor-sw, the same floor composing in software, for comparison)")
+    print(f"  start ratio  <= {TARGET_START_RATIO:.2f}: {within(start_ratio, TARGET_START_RATIO)}"
+          f"   (against floor-sw: {within(ratio(os_, ss), TARGET_START_RATIO)})")
+    print(f"  PSS ratio    <= {TARGET_PSS_RATIO:.2f}: {within(pss_ratio, TARGET_PSS_RATIO)}"
+          f"   (against floor-sw: {within(ratio(op, sp), TARGET_PSS_RATIO)})")
     print(f"  second start <= {TARGET_SECOND_MS:.0f} ms median, no QtWebEngineProcess: "
           f"{verdict(None if sec is None else sec * 1000 <= TARGET_SECOND_MS and not engine)}")
 
@@ -315,7 +330,7 @@ def main():
     parser.add_argument("--runs", type=int, default=10)
     parser.add_argument("--warmup", type=int, default=1, help="uncounted rounds first")
     parser.add_argument("--build", default=os.path.join(os.path.dirname(here), "build"))
-    parser.add_argument("--only", choices=("floor", "orvane"))
+    parser.add_argument("--only", choices=("floor", "floor-sw", "orvane"))
     parser.add_argument("--timeout", type=float, default=60.0, help="seconds to wait for a load")
     parser.add_argument("--json", help="also write every measurement to this file")
     args = parser.parse_args()
@@ -325,24 +340,26 @@ def main():
 
     floor = os.path.join(args.build, "bench", "bench_floor")
     orvane = os.path.join(args.build, "orvane")
-    programs = [p for p in ("floor", "orvane") if args.only in (None, p)]
-    for name, path in (("floor", floor), ("orvane", orvane)):
+    programs = [p for p in ("floor", "floor-sw", "orvane") if args.only in (None, p)]
+    for name, path in (("floor", floor), ("floor-sw", floor), ("orvane", orvane)):
         if name in programs and not os.access(path, os.X_OK):
             print(f"bench: {path} is missing; build it first", file=sys.stderr)
             programs.remove(name)
 
     server = PageServer()
     page, mail = server.url("/page"), server.url("/mail")
-    results = {"floor": [], "orvane": []}
+    results = {"floor": [], "floor-sw": [], "orvane": []}
     try:
         for round_ in range(-args.warmup, args.runs):
             for name in programs:
                 if name == "floor":
                     r = run_floor(floor, page, server, args.timeout)
+                elif name == "floor-sw":
+                    r = run_floor(floor, page, server, args.timeout, SOFTWARE_COMPOSITION)
                 else:
                     r = run_orvane(orvane, f"{page},{mail}", server, args.timeout)
                 label = "warm-up" if round_ < 0 else f"run {round_ + 1}"
-                print(f"{label:8} {name:7} " + "  ".join(
+                print(f"{label:8} {name:8} " + "  ".join(
                     f"{k}={v:.4f}" if isinstance(v, float) else f"{k}={v}" for k, v in r.items()),
                     flush=True)
                 if round_ >= 0:
