@@ -11,17 +11,26 @@ namespace platform {
 
 namespace {
 
-// The renderer of a context made for the question alone, shared with nothing.
+// The renderer of the context shared by the application's windows, made with the application
+// object: asking it costs a surface only. Without one, a context is made for the question.
 QByteArray OpenGLRenderer() {
+    QOpenGLContext own;
+    QOpenGLContext* context = QOpenGLContext::globalShareContext();
+    if (context == nullptr) {
+        if (!own.create()) {
+            return {};
+        }
+        context = &own;
+    }
     QOffscreenSurface surface;
+    surface.setFormat(context->format());
     surface.create();
-    QOpenGLContext context;
-    if (!surface.isValid() || !context.create() || !context.makeCurrent(&surface)) {
+    if (!surface.isValid() || !context->makeCurrent(&surface)) {
         return {};
     }
-    const GLubyte* name = context.functions()->glGetString(GL_RENDERER);
+    const GLubyte* name = context->functions()->glGetString(GL_RENDERER);
     QByteArray renderer = name != nullptr ? QByteArray(reinterpret_cast<const char*>(name)) : "";
-    context.doneCurrent();
+    context->doneCurrent();
     return renderer;
 }
 
