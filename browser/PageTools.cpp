@@ -26,8 +26,6 @@ std::vector<QWidget*> Chrome(BrowserFrm& window) {
 PageTools::PageTools(BrowserFrm& window, QLabel& statusText)
     : Window(window), StatusText(statusText) {
     platform::WebView& view = *window.WB;
-    Bar = new FindBar(view, &window);
-    connect(Bar, &FindBar::Closed, this, &PageTools::UpdateEscape);
     Full = std::make_unique<FullScreen>(window, view, Chrome(window),
                                         [&window] { window.Form_Resize(); });
 
@@ -56,7 +54,7 @@ PageTools::PageTools(BrowserFrm& window, QLabel& statusText)
     connect(&view, &platform::WebView::FullScreenRequested, this, [this](bool on) {
         if (on) {
             Full->Enter(FullScreen::ByPage);
-            Bar->raise();
+            RaiseFindBar();
         } else {
             Full->PageLeft();
         }
@@ -103,12 +101,30 @@ void PageTools::Run(KeyCommand command, int button) {
     }
 }
 
+FindBar& PageTools::Find() {
+    if (Bar == nullptr) {
+        Bar = new FindBar(*Window.WB, &Window);
+        connect(Bar, &FindBar::Closed, this, &PageTools::UpdateEscape);
+    }
+    return *Bar;
+}
+
+bool PageTools::FindBarShown() const {
+    return Bar != nullptr && Bar->isVisible();
+}
+
+void PageTools::RaiseFindBar() {
+    if (Bar != nullptr) {
+        Bar->raise();
+    }
+}
+
 bool PageTools::EscapeWanted() const {
-    return Bar->isVisible() || Full->IsActive() || Loading;
+    return FindBarShown() || Full->IsActive() || Loading;
 }
 
 void PageTools::Escape() {
-    if (Bar->isVisible()) {
+    if (FindBarShown()) {
         Bar->Close();
     } else if (Full->IsActive()) {
         LeaveFullScreen();
@@ -124,6 +140,7 @@ void PageTools::UpdateEscape() {
 }
 
 void PageTools::OpenFindBar() {
+    Find();
     PlaceFindBar();
     Bar->Open();
     UpdateEscape();
@@ -158,7 +175,7 @@ void PageTools::ToggleFullScreen() {
         return;
     }
     Full->Enter(FullScreen::ByUser);
-    Bar->raise();
+    RaiseFindBar();
     UpdateEscape();
 }
 
@@ -178,7 +195,7 @@ bool PageTools::CoverWindow() {
 
 bool PageTools::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Window.WB &&
-        (event->type() == QEvent::Resize || event->type() == QEvent::Move) && Bar->isVisible()) {
+        (event->type() == QEvent::Resize || event->type() == QEvent::Move) && FindBarShown()) {
         PlaceFindBar();
     }
     return QObject::eventFilter(watched, event);

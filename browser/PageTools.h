@@ -36,7 +36,8 @@ public:
     bool EscapeWanted() const;
     void Escape();
 
-    FindBar& Find() const { return *Bar; }
+    // The find bar, made on its first use: most windows never search.
+    FindBar& Find();
     void OpenFindBar();
 
     // The zoom, in percent, kept for the window's life (not saved).
@@ -61,6 +62,8 @@ protected:
 private:
     void UpdateEscape();
     void PlaceFindBar();
+    bool FindBarShown() const;
+    void RaiseFindBar();
     void ApplyZoom();
 
     BrowserFrm& Window;
