@@ -78,8 +78,7 @@ private:
             const QRect frame = w.frm.frameGeometry();
             return frame != w.frm.geometry() && frame.contains(w.frm.geometry());
         };
-        // When the engine's view makes Qt re-create the native window while it is being mapped,
-        // Qt now and then never hears of the frame the window manager put around the first one:
+        // Now and then Qt never hears of the frame the window manager put around the window:
         // show the window again then.
         QString failed;
         for (int round = 0; round < 3; ++round) {
