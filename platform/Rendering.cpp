@@ -54,7 +54,7 @@ Composition CompositionFor(const QByteArray& renderer) {
 }
 
 Composition ChooseComposition() {
-    if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND")) {
+    if (!qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")) {
         return qEnvironmentVariable("QT_QUICK_BACKEND") == QLatin1String("software")
                    ? Composition::Software
                    : Composition::OpenGL;
