@@ -1,0 +1,158 @@
+// The dialogs a page's scripts open (alert, confirm, prompt): French captions and buttons, the
+// page's text shown as text and never as markup, and the answer given back to the script.
+#include "platform/Engine.h"
+#include "support/ShownWebView.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTextDocument>
+#include <QTimer>
+#include <memory>
+
+namespace {
+
+constexpr int kTimeout = 15000;
+
+// What a dialog showed.
+struct Shown {
+    QString Caption;
+    QString Text; // as the user reads it
+    QStringList Buttons;
+};
+
+QString WithoutMnemonic(QString text) {
+    return text.remove(QLatin1Char('&'));
+}
+
+// The text a label shows, rich text read as the user sees it.
+QString Displayed(const QLabel& label) {
+    if (!Qt::mightBeRichText(label.text())) {
+        return label.text();
+    }
+    QTextDocument document;
+    document.setHtml(label.text());
+    return document.toPlainText();
+}
+
+} // namespace
+
+class TestPageDialogs : public QObject {
+    Q_OBJECT
+public:
+    static void initMain() { PrepareEngineTest(); }
+
+private:
+    std::unique_ptr<ShownWebView> View;
+
+    // Answers the next modal dialog: notes what it shows, types `typed` into its text box if it
+    // has one, then presses the button captioned `press`.
+    void AnswerNextDialog(Shown& seen, const QString& press, const QString& typed) {
+        auto* poll = new QTimer(this);
+        poll->setInterval(20);
+        connect(poll, &QTimer::timeout, this, [poll, &seen, press, typed] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (dialog == nullptr) {
+                return;
+            }
+            poll->stop();
+            poll->deleteLater();
+            seen.Caption = dialog->windowTitle();
+            for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+                if (!label->text().isEmpty() && label->pixmap().isNull()) {
+                    seen.Text = Displayed(*label);
+                }
+            }
+            if (auto* edit = dialog->findChild<QLineEdit*>()) {
+                edit->setText(typed);
+            }
+            QAbstractButton* pressed = nullptr;
+            for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
+                seen.Buttons << WithoutMnemonic(button->text());
+                if (WithoutMnemonic(button->text()) == press) {
+                    pressed = button;
+                }
+            }
+            if (pressed != nullptr) {
+                pressed->click();
+            } else {
+                dialog->close();
+            }
+        });
+        poll->start();
+    }
+
+private slots:
+    void initTestCase() {
+        platform::InstallTranslations(*QCoreApplication::instance());
+        View = std::make_unique<ShownWebView>();
+    }
+    void cleanupTestCase() { View.reset(); }
+
+    void scriptDialog_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("press");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("buttons");
+        QTest::addColumn<QString>("answer");
+        const QStringList okCancel{"OK", "Annuler"};
+        QTest::newRow("alert, markup shown as text")
+            << "alert('Solde < 0 & <b>urgent</b>'); document.title = 'lu';"
+            << "OK"
+            << ""
+            << "Solde < 0 & <b>urgent</b>" << QStringList{"OK"} << "lu";
+        QTest::newRow("confirm, OK")
+            << "document.title = confirm('Supprimer la facture ?') ? 'oui' : 'non';"
+            << "OK"
+            << ""
+            << "Supprimer la facture ?" << okCancel << "oui";
+        QTest::newRow("confirm, Annuler")
+            << "document.title = confirm('Supprimer la facture ?') ? 'oui' : 'non';"
+            << "Annuler"
+            << ""
+            << "Supprimer la facture ?" << okCancel << "non";
+        QTest::newRow("prompt, typed and OK")
+            << "var r = prompt('Votre nom ?', 'Martin'); document.title = r === null ? 'rien' : r;"
+            << "OK"
+            << "Dupont-Lévêque"
+            << "Votre nom ?" << okCancel << "Dupont-Lévêque";
+        QTest::newRow("prompt, Annuler")
+            << "var r = prompt('Votre nom ?', 'Martin'); document.title = r === null ? 'rien' : r;"
+            << "Annuler"
+            << "Dupont"
+            << "Votre nom ?" << okCancel << "rien";
+    }
+    void scriptDialog() {
+        QFETCH(QString, script);
+        QFETCH(QString, press);
+        QFETCH(QString, typed);
+        QFETCH(QString, text);
+        QFETCH(QStringList, buttons);
+        QFETCH(QString, answer);
+
+        Shown seen;
+        AnswerNextDialog(seen, press, typed);
+        // The dialog opens once the page has loaded: a load the test waits for is not held up.
+        const QString page =
+            QStringLiteral("<!doctype html><meta charset=utf-8><script>setTimeout(function() { %1 "
+                           "}, 0);</script>")
+                .arg(script);
+        QVERIFY(View->Load(QStringLiteral("data:text/html;charset=utf-8,") +
+                               QString::fromLatin1(QUrl::toPercentEncoding(page)),
+                           kTimeout));
+        QTRY_COMPARE_WITH_TIMEOUT(View->View->DocumentTitle(), std::optional<QString>(answer),
+                                  kTimeout);
+        QCOMPARE(seen.Caption, QStringLiteral("Message de la page"));
+        QCOMPARE(seen.Text, text);
+        QStringList shownButtons = seen.Buttons;
+        shownButtons.sort();
+        buttons.sort();
+        QCOMPARE(shownButtons, buttons);
+    }
+};
+
+QTEST_MAIN(TestPageDialogs)
+#include "tst_pagedialogs.moc"
