@@ -22,10 +22,8 @@ PopupWindow::PopupWindow(const WebViewServices& services, QWidget* owner)
     layout->addWidget(ViewShown, 1);
     layout->addWidget(Status);
 
-    connect(ViewShown, &WebView::StatusTextChange, Status, [this](const QString& text) {
-        // One line is all a status bar shows; megabytes of text would freeze it.
-        Status->showMessage(text.left(2048));
-    });
+    connect(ViewShown, &WebView::StatusTextChange, Status,
+            [this](const QString& text) { Status->showMessage(ShownStatusText(text)); });
     connect(ViewShown, &WebView::NavigateComplete, this, [this] {
         const QString title = ViewShown->DocumentTitle().value_or(QString());
         setWindowTitle(title.isEmpty() ? ViewShown->Url().toDisplayString() : title);
