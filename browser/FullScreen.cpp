@@ -1,6 +1,7 @@
 #include "browser/FullScreen.h"
 
 #include "platform/WebView.h"
+#include "platform/WindowFrame.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -11,13 +12,6 @@ namespace browser {
 namespace {
 
 constexpr int kSettleMs = 1000;
-
-QMargins FrameOf(const QWidget& window) {
-    const QRect frame = window.frameGeometry();
-    const QRect client = window.geometry();
-    return {client.left() - frame.left(), client.top() - frame.top(),
-            frame.right() - client.right(), frame.bottom() - client.bottom()};
-}
 
 } // namespace
 
@@ -33,7 +27,7 @@ void FullScreen::Enter(Reason reason) {
     }
     StateBefore = Window.windowState() & ~(Qt::WindowFullScreen | Qt::WindowMinimized);
     BoundsBefore = Window.geometry();
-    FrameBefore = FrameOf(Window);
+    FrameBefore = platform::FrameMargins(Window);
     for (QWidget* control : Hidden) {
         control->hide();
     }
@@ -97,7 +91,7 @@ void FullScreen::Restore(bool settle) {
 bool FullScreen::Settled() const {
     const bool bounds =
         StateBefore.testFlag(Qt::WindowMaximized) || Window.geometry() == BoundsBefore;
-    return bounds && FrameOf(Window) == FrameBefore;
+    return bounds && platform::FrameMargins(Window) == FrameBefore;
 }
 
 } // namespace browser

@@ -1,5 +1,7 @@
 #include "platform/FramedBounds.h"
 
+#include "platform/WindowFrame.h"
+
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
@@ -44,12 +46,8 @@ private:
         const Qt::WindowStates special =
             Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen;
         if (!(window_.windowState() & special) && window_.frameGeometry() != outer_) {
-            const QRect frame = window_.frameGeometry();
-            const QRect client = window_.geometry();
-            const QMargins margins(client.left() - frame.left(), client.top() - frame.top(),
-                                   frame.right() - client.right(),
-                                   frame.bottom() - client.bottom());
-            window_.resize(outer_.size().shrunkBy(margins).expandedTo(window_.minimumSize()));
+            window_.resize(
+                outer_.size().shrunkBy(FrameMargins(window_)).expandedTo(window_.minimumSize()));
             window_.move(outer_.topLeft());
         }
         Done();

@@ -3,6 +3,7 @@
 #include "platform/DesignFrame.h"
 #include "platform/FramedBounds.h"
 #include "platform/Twips.h"
+#include "platform/WindowFrame.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -64,12 +65,9 @@ void WidgetPlacement::SetWindowState(int state) {
 }
 
 QMargins WidgetPlacement::Frame() const {
-    const QRect frame = window_.frameGeometry();
-    const QRect client = window_.geometry();
-    if (frame != client || window_.isVisible() ||
+    if (window_.frameGeometry() != window_.geometry() || window_.isVisible() ||
         window_.windowFlags().testFlag(Qt::FramelessWindowHint)) {
-        return {client.left() - frame.left(), client.top() - frame.top(),
-                frame.right() - client.right(), frame.bottom() - client.bottom()};
+        return FrameMargins(window_);
     }
     const int left = TwipsToPixelsX(kDesignFrameLeft);
     const int top = TwipsToPixelsY(kDesignFrameTop);
