@@ -3,15 +3,14 @@
 #include "browser/BrowserFrm.h"
 #include "browser/FindBar.h"
 #include "browser/PageTools.h"
-#include "platform/Engine.h"
 #include "platform/QtWebView.h"
+#include "support/ShownWebView.h"
 #include "support/TestServer.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTest>
 
 namespace {
@@ -23,10 +22,7 @@ const QString kFourMoons = QStringLiteral("/echo/lune-Lune-lune-LUNE");
 class TestFindZoom : public QObject {
     Q_OBJECT
 public:
-    static void initMain() {
-        QStandardPaths::setTestModeEnabled(true);
-        platform::PrepareEngine();
-    }
+    static void initMain() { PrepareEngineTest(); }
 
 private:
     TestServer Server;

@@ -3,16 +3,15 @@
 // Escape.
 #include "browser/BrowserFrm.h"
 #include "browser/PageTools.h"
-#include "platform/Engine.h"
 #include "platform/QtWebView.h"
 #include "support/MainWindowFixture.h"
+#include "support/ShownWebView.h"
 #include "support/TestServer.h"
 #include "support/ViewInput.h"
 
 #include <QDeadlineTimer>
 #include <QLabel>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTest>
 
 namespace {
@@ -22,10 +21,7 @@ constexpr int kTimeout = 15000;
 class TestPageKeys : public QObject {
     Q_OBJECT
 public:
-    static void initMain() {
-        QStandardPaths::setTestModeEnabled(true);
-        platform::PrepareEngine();
-    }
+    static void initMain() { PrepareEngineTest(); }
 
 private:
     TestServer Server;

@@ -1,14 +1,13 @@
 // The main window as other X11 clients see it: its class and its caption, read with xprop.
 #include "browser/BrowserFrm.h"
 #include "fakes/FakeWebView.h"
-#include "platform/Engine.h"
+#include "support/ShownWebView.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QProcess>
 #include <QScreen>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTest>
 
 namespace {
@@ -32,10 +31,7 @@ QString Xprop(const QWidget& window, const QStringList& properties) {
 class TestMainWindowX11 : public QObject {
     Q_OBJECT
 public:
-    static void initMain() {
-        QStandardPaths::setTestModeEnabled(true);
-        platform::PrepareEngine();
-    }
+    static void initMain() { PrepareEngineTest(); }
 
 private slots:
     void classAndCaptionSeenFromOutside_data() {
