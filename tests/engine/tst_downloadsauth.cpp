@@ -2,10 +2,10 @@
 // site demands; and the save and print preview commands driven through their real dialogs.
 
 #include "platform/QtWebView.h"
+#include "support/ModalDialog.h"
 #include "support/ShownWebView.h"
 #include "support/TestServer.h"
 
-#include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
@@ -13,7 +13,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 using platform::QtWebView;
 
@@ -23,19 +22,6 @@ constexpr int Timeout = 15000;
 QByteArray ReadAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Runs act on the modal dialog of type D once it shows, from inside its event loop.
-template <typename D> void WhenShown(const std::function<void(D&)>& act) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
-        if (auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
-            act(*dialog);
-        }
-    });
-    poll->start(50);
 }
 } // namespace
 

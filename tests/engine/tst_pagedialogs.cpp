@@ -1,15 +1,15 @@
 // The dialogs a page's scripts open (alert, confirm, prompt): French captions and buttons, the
 // page's text shown as text and never as markup, and the answer given back to the script.
 #include "platform/Engine.h"
+#include "support/ModalDialog.h"
 #include "support/ShownWebView.h"
 
 #include <QAbstractButton>
-#include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QTextDocument>
-#include <QTimer>
 #include <memory>
 
 namespace {
@@ -49,27 +49,19 @@ private:
 
     // Answers the next modal dialog: notes what it shows, types `typed` into its text box if it
     // has one, then presses the button captioned `press`.
-    void AnswerNextDialog(Shown& seen, const QString& press, const QString& typed) {
-        auto* poll = new QTimer(this);
-        poll->setInterval(20);
-        connect(poll, &QTimer::timeout, this, [poll, &seen, press, typed] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            if (dialog == nullptr) {
-                return;
-            }
-            poll->stop();
-            poll->deleteLater();
-            seen.Caption = dialog->windowTitle();
-            for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+    static void AnswerNextDialog(Shown& seen, const QString& press, const QString& typed) {
+        WhenShown<QDialog>([&seen, press, typed](QDialog& dialog) {
+            seen.Caption = dialog.windowTitle();
+            for (const QLabel* label : dialog.findChildren<QLabel*>()) {
                 if (!label->text().isEmpty() && label->pixmap().isNull()) {
                     seen.Text = Displayed(*label);
                 }
             }
-            if (auto* edit = dialog->findChild<QLineEdit*>()) {
+            if (auto* edit = dialog.findChild<QLineEdit*>()) {
                 edit->setText(typed);
             }
             QAbstractButton* pressed = nullptr;
-            for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
+            for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) {
                 seen.Buttons << WithoutMnemonic(button->text());
                 if (WithoutMnemonic(button->text()) == press) {
                     pressed = button;
@@ -78,10 +70,9 @@ private:
             if (pressed != nullptr) {
                 pressed->click();
             } else {
-                dialog->close();
+                dialog.close();
             }
         });
-        poll->start();
     }
 
 private slots:
@@ -99,31 +90,27 @@ private slots:
         QTest::addColumn<QStringList>("buttons");
         QTest::addColumn<QString>("answer");
         const QStringList okCancel{"OK", "Annuler"};
+        const QString confirm =
+            "document.title = confirm('Supprimer la facture ?') ? 'oui' : 'non';";
+        const QString prompt =
+            "var r = prompt('Votre nom ?', 'Martin'); document.title = r === null ? 'rien' : r;";
         QTest::newRow("alert, markup shown as text")
             << "alert('Solde < 0 & <b>urgent</b>'); document.title = 'lu';"
             << "OK"
             << ""
             << "Solde < 0 & <b>urgent</b>" << QStringList{"OK"} << "lu";
-        QTest::newRow("confirm, OK")
-            << "document.title = confirm('Supprimer la facture ?') ? 'oui' : 'non';"
-            << "OK"
-            << ""
-            << "Supprimer la facture ?" << okCancel << "oui";
-        QTest::newRow("confirm, Annuler")
-            << "document.title = confirm('Supprimer la facture ?') ? 'oui' : 'non';"
-            << "Annuler"
-            << ""
-            << "Supprimer la facture ?" << okCancel << "non";
-        QTest::newRow("prompt, typed and OK")
-            << "var r = prompt('Votre nom ?', 'Martin'); document.title = r === null ? 'rien' : r;"
-            << "OK"
-            << "Dupont-Lévêque"
-            << "Votre nom ?" << okCancel << "Dupont-Lévêque";
-        QTest::newRow("prompt, Annuler")
-            << "var r = prompt('Votre nom ?', 'Martin'); document.title = r === null ? 'rien' : r;"
-            << "Annuler"
-            << "Dupont"
-            << "Votre nom ?" << okCancel << "rien";
+        QTest::newRow("confirm, OK") << confirm << "OK"
+                                     << ""
+                                     << "Supprimer la facture ?" << okCancel << "oui";
+        QTest::newRow("confirm, Annuler") << confirm << "Annuler"
+                                          << ""
+                                          << "Supprimer la facture ?" << okCancel << "non";
+        QTest::newRow("prompt, typed and OK") << prompt << "OK"
+                                              << "Dupont-Lévêque"
+                                              << "Votre nom ?" << okCancel << "Dupont-Lévêque";
+        QTest::newRow("prompt, Annuler") << prompt << "Annuler"
+                                         << "Dupont"
+                                         << "Votre nom ?" << okCancel << "rien";
     }
     void scriptDialog() {
         QFETCH(QString, script);
