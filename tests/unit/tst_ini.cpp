@@ -172,6 +172,49 @@ private slots:
         }
     }
 
+    // The sample file of the README, copied as it stands, reads as it says.
+    void readmeSample_data() {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("state") << "Main"
+                               << "WindowState"
+                               << "0";
+        QTest::newRow("width") << "Main"
+                               << "Width"
+                               << "15600";
+        QTest::newRow("third link's title") << "Liens"
+                                            << "Titre3"
+                                            << "Support";
+        QTest::newRow("third link's address") << "Liens"
+                                              << "Adresse3"
+                                              << "support.example/";
+    }
+    void readmeSample() {
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        // The first indented block after the line that says where comments go.
+        const QByteArray readme =
+            ReadBytes(qEnvironmentVariable("ORVANE_SOURCE_DIR") + "/README.md");
+        const qsizetype from = readme.indexOf("comments go on lines of their own");
+        QVERIFY(from >= 0);
+        QByteArray sample;
+        bool inBlock = false;
+        for (const QByteArray& line : readme.sliced(from).split('\n').sliced(1)) {
+            if (line.startsWith("    ")) {
+                inBlock = true;
+                sample += line.sliced(4) + '\n';
+            } else if (inBlock && !line.isEmpty()) {
+                break;
+            }
+        }
+        QTemporaryDir dir;
+        const QString file = dir.filePath("Orvane.ini");
+        QVERIFY(WriteBytes(file, sample));
+        QCOMPARE(IniRead(section, key, file), value);
+    }
+
     void defaultFile() {
         QTemporaryDir dir;
         IniFileName = dir.filePath("Orvane.ini");
