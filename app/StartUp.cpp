@@ -5,6 +5,7 @@
 #include "app/LinkTable.h"
 #include "app/StyleWinXP.h"
 #include "browser/BrowserFrm.h"
+#include "platform/Profile.h"
 #include "settings/FormPlacement.h"
 #include "settings/Ini.h"
 
@@ -24,8 +25,11 @@ BrowserFrm::LoadResult BrowserFrm::Form_Load(const StartupServices& services) {
     }
     // 2. The caption prefix, which every caption ends with.
     AppCaption = QStringLiteral("Navigateur Ulmeco");
-    // 3. The settings file beside the executable.
+    // 3. The settings file beside the executable, and the user's own for a program folder the
+    // user cannot write.
     BrowserMod1::IniFileName = services.ProgramDirectory + QStringLiteral("/Orvane.ini");
+    BrowserMod1::UserIniFileName =
+        platform::UserConfigFolder() + QStringLiteral("/orvane/Orvane.ini");
     // 4. The window placement of the last run.
     BrowserMod1::FormPlacement(QStringLiteral("Main"), Placement(), 0);
     // 5. The command line: home and mail addresses, links.

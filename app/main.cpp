@@ -7,6 +7,7 @@
 
 #include "app/FindWindowLike.h"
 #include "app/ProgramEntry.h"
+#include "platform/GuiLibrary.h"
 #include "platform/InstanceLock.h"
 #include "platform/XcbWindowTree.h"
 
@@ -15,7 +16,6 @@
 #include <QString>
 #include <QStringList>
 #include <cstdio>
-#include <dlfcn.h>
 
 namespace {
 
@@ -30,6 +30,30 @@ QString CommandLineText(int argc, char* argv[]) {
         args << QString::fromLocal8Bit(argv[i]);
     }
     return args.join(QLatin1Char(' '));
+}
+
+// What the program says when it cannot load its window library: the file concerned, in French.
+QString CannotLoad(const QString& library, const platform::LibraryEntry& loaded) {
+    using Failure = platform::LibraryEntry::Failure;
+    switch (loaded.failure) {
+    case Failure::FileMissing:
+        return QStringLiteral("orvane : fichier introuvable : %1. Réinstallez Orvane.")
+            .arg(library);
+    case Failure::DependencyMissing:
+        return QStringLiteral("orvane : fichier introuvable : %1, nécessaire à %2. Installez "
+                              "la bibliothèque qui le fournit ou réinstallez Orvane.")
+            .arg(loaded.missingFile, library);
+    case Failure::EntryMissing:
+        return QStringLiteral("orvane : le fichier %1 ne contient pas le point d'entrée %2. "
+                              "Réinstallez Orvane.")
+            .arg(library, QLatin1String(OrvaneGuiEntry));
+    case Failure::NotLoadable:
+    case Failure::None:
+        break;
+    }
+    return QStringLiteral("orvane : le fichier %1 n'a pas pu être chargé (fichier endommagé ou "
+                          "prévu pour un autre système). Réinstallez Orvane.")
+        .arg(library);
 }
 
 } // namespace
@@ -47,19 +71,14 @@ int main(int argc, char* argv[]) {
         }
     }
 
-    const QByteArray library =
-        (programDirectory + QLatin1Char('/') + OrvaneGuiLibrary).toLocal8Bit();
-    void* gui = dlopen(library.constData(), RTLD_NOW | RTLD_LOCAL);
-    if (gui == nullptr) {
-        std::fprintf(stderr, "orvane: %s\n", dlerror());
+    const QString library = programDirectory + QLatin1Char('/') + OrvaneGuiLibrary;
+    const platform::LibraryEntry loaded = platform::LoadLibraryEntry(library, OrvaneGuiEntry);
+    if (loaded.failure != platform::LibraryEntry::Failure::None) {
+        std::fprintf(stderr, "%s\n", qUtf8Printable(CannotLoad(library, loaded)));
         return 1;
     }
     using Entry = int (*)(int, char**, const OrvaneStart*);
-    auto entry = reinterpret_cast<Entry>(dlsym(gui, OrvaneGuiEntry));
-    if (entry == nullptr) {
-        std::fprintf(stderr, "orvane: %s\n", dlerror());
-        return 1;
-    }
+    auto entry = reinterpret_cast<Entry>(loaded.entry);
     const QByteArray directory = programDirectory.toUtf8();
     const QByteArray commandLine = CommandLineText(argc, argv).toUtf8();
     const OrvaneStart start{directory.constData(), commandLine.constData()};

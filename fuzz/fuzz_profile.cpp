@@ -1,6 +1,7 @@
 // The profile reader and writer on arbitrary file bytes, in memory.
 //
-// Input: three short names (section, key, value) and an operation byte, then the file's bytes.
+// Input: three short names (section, key, value) and an operation byte, then the file's bytes,
+// taken in the encoding they show (UTF-8, Windows-1252, UTF-16 after a byte order mark).
 // Names are drawn from a small alphabet so that they often meet names of the file (letters in
 // both cases, digits, blanks, "=", brackets, quotes, a letter with an accent, a character
 // outside the BMP). Checks:
@@ -8,7 +9,8 @@
 // - a stored value reads back exactly, when it is one the format can hold (no line end, no
 //   blank or quote at its ends) under a key and section that can be written;
 // - a write or a removal keeps the rest: every other key of every section reads as before,
-//   and the section list is unchanged (a new section is added at the end, a removed one goes).
+//   and the section list is unchanged (a new section is added at the end, a removed one goes);
+// - a file that converts back to itself keeps its edits when written back in its encoding.
 #include "platform/ProfileText.h"
 
 #include <QSet>
@@ -133,19 +135,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString key = in.Name();
     const QString value = in.Name();
     const int operation = in.Byte() % 3;
-    const QByteArrayView text(reinterpret_cast<const char*>(data + in.at),
+    const QByteArrayView file(reinterpret_cast<const char*>(data + in.at),
                               static_cast<qsizetype>(size - in.at));
+    const ProfileEncoding encoding = ProfileEncodingOf(file);
+    const QByteArray text = ProfileTextOf(file, encoding);
 
     // Reads of every kind.
     const QStringList sections = ProfileSectionNames(text);
     (void)ProfileKeyNames(text, section);
     const std::optional<QString> before = ProfileValue(text, section, key);
     for (const int bufferSize : {0, 1, 2, 5, 1024}) {
-        if (before && CutToBuffer(*before, bufferSize).size() > qMax(bufferSize - 1, 0)) {
+        if (before && QStringView(CutToBuffer(*before, bufferSize)).toUcs4().size() >
+                          qMax(bufferSize - 1, 0)) {
             Fail("value longer than its buffer", section, key, value);
         }
         const QString list = NameListForBuffer(sections, bufferSize);
-        if (bufferSize > 0 && list.size() > bufferSize - 1) {
+        if (bufferSize > 0 && QStringView(list).toUcs4().size() > bufferSize - 1) {
             Fail("name list longer than its buffer", section, key, value);
         }
     }
@@ -154,10 +159,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QByteArray edited;
     if (operation == 0) {
         if (!WritableSection(section) || !WritableKey(key) || !RepresentableValue(value) ||
-            value.isEmpty()) {
+            value.isEmpty() || !ProfileEncodingHolds(section, encoding) ||
+            !ProfileEncodingHolds(key, encoding) || !ProfileEncodingHolds(value, encoding)) {
             return 0;
         }
-        edited = SetProfileValue(text, section, key, value);
+        edited = SetProfileValue(text, section, key, value, encoding);
         if (ProfileValue(edited, section, key) != value) {
             Fail("stored value does not read back", section, key, value);
         }
@@ -196,6 +202,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 Fail("another key of the section changed", entry.section, entry.key, value);
             }
         }
+    }
+    if (ProfileFileOf(text, encoding) == file &&
+        ProfileTextOf(ProfileFileOf(edited, encoding), encoding) != edited) {
+        Fail("the edit changed when written back in the file's encoding", section, key, value);
     }
     return 0;
 }

@@ -3,8 +3,10 @@
 #include "platform/WindowFrame.h"
 
 #include <QEvent>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 namespace platform {
 
@@ -25,43 +27,52 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched != &window_) {
-            return false;
-        }
-        if (event->type() == QEvent::Show) {
+        QWindow* native = window_.windowHandle();
+        if (watched == &window_ && event->type() == QEvent::Show) {
             QTimer::singleShot(kWatchMs, this, [this] { Done(); });
-        } else if (window_.isVisible() && window_.frameGeometry() != window_.geometry()) {
-            // The frame shows in no event of its own: the first event after it is known will do.
-            // The bounds are applied after that event, never in the middle of it.
-            if (!done_) {
-                done_ = true;
-                QTimer::singleShot(0, this, [this] { Apply(); });
+            if (native != nullptr) {
+                native_ = native;
+                native->installEventFilter(this);
             }
+        }
+        // The frame shows in no event of its own: any event after it is known will do. The
+        // bounds are applied after that event, never in the middle of it.
+        if ((watched == &window_ || watched == native_) && native != nullptr &&
+            native->isExposed() && !pending_ &&
+            (!applied_ || FrameMargins(window_) != appliedFrame_)) {
+            pending_ = true;
+            QTimer::singleShot(0, this, [this] { Apply(); });
         }
         return false;
     }
 
 private:
     void Apply() {
+        pending_ = false;
+        applied_ = true;
+        appliedFrame_ = FrameMargins(window_);
         const Qt::WindowStates special =
             Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen;
         if (!(window_.windowState() & special) && window_.frameGeometry() != outer_) {
-            window_.resize(
-                outer_.size().shrunkBy(FrameMargins(window_)).expandedTo(window_.minimumSize()));
+            window_.resize(outer_.size().shrunkBy(appliedFrame_).expandedTo(window_.minimumSize()));
             window_.move(outer_.topLeft());
         }
-        Done();
     }
 
     void Done() {
-        done_ = true;
         window_.removeEventFilter(this);
+        if (native_ != nullptr) {
+            native_->removeEventFilter(this);
+        }
         deleteLater();
     }
 
     QWidget& window_;
     QRect outer_;
-    bool done_ = false;
+    QPointer<QWindow> native_;
+    bool pending_ = false;
+    bool applied_ = false;
+    QMargins appliedFrame_;
 };
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "platform/ProfileFile.h"
 
+#include "platform/Profile.h"
+
 #include <QFile>
 #include <cerrno>
 #include <chrono>
@@ -120,11 +122,14 @@ Fd LockBeside(const QByteArray& target) {
     return lock;
 }
 
+QByteArray FolderOf(const QByteArray& target) {
+    const qsizetype slash = target.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : target.first(qMax<qsizetype>(slash, 1));
+}
+
 // Makes the rename itself durable; a failure here loses nothing already written.
 void SyncFolderOf(const QByteArray& target) {
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : target.first(qMax<qsizetype>(slash, 1));
-    Fd dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Fd dir(::open(FolderOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.Valid()) {
         ::fsync(dir.Get());
     }
@@ -141,7 +146,7 @@ QByteArray ReadProfileFile(const QString& fileName) {
 }
 
 bool RewriteProfileFile(const QString& fileName,
-                        const std::function<std::optional<QByteArray>(const QByteArray&)>& edit) {
+                        const std::function<FileEdit(const QByteArray&)>& edit) {
     if (fileName.isEmpty()) {
         return false;
     }
@@ -155,9 +160,9 @@ bool RewriteProfileFile(const QString& fileName,
     if (status == ReadStatus::Failed) {
         return false; // never replace what could not be read
     }
-    const std::optional<QByteArray> next = edit(current);
-    if (!next) {
-        return true;
+    const FileEdit next = edit(current);
+    if (next.outcome != FileEdit::Outcome::Changed) {
+        return next.outcome == FileEdit::Outcome::Unchanged;
     }
     struct stat old {};
     const bool exists = status == ReadStatus::Ok && ::stat(target.constData(), &old) == 0;
@@ -178,7 +183,7 @@ bool RewriteProfileFile(const QString& fileName,
         }
         ok = ::fchmod(out.Get(), old.st_mode & 07777) == 0;
     }
-    ok = ok && WriteAll(out.Get(), *next) && ::fsync(out.Get()) == 0;
+    ok = ok && WriteAll(out.Get(), next.content) && ::fsync(out.Get()) == 0;
     ok = out.Close() && ok;
     ok = ok && ::rename(temp.constData(), target.constData()) == 0;
     if (!ok) {
@@ -187,6 +192,24 @@ bool RewriteProfileFile(const QString& fileName,
     }
     SyncFolderOf(target);
     return true;
+}
+
+bool ProfileFileWritable(const QString& fileName) {
+    if (fileName.isEmpty()) {
+        return false;
+    }
+    const QByteArray target = TargetPath(fileName);
+    struct stat info {};
+    if (::stat(target.constData(), &info) == 0) {
+        if (!S_ISREG(info.st_mode) ||
+            ::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0) {
+            return false;
+        }
+    } else if (errno != ENOENT) {
+        return false;
+    }
+    const QByteArray folder = FolderOf(target);
+    return ::faccessat(AT_FDCWD, folder.constData(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 } // namespace platform

@@ -5,20 +5,27 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
-#include <optional>
 
 namespace platform {
 
 // The file's bytes; empty when it is missing or cannot be read.
 QByteArray ReadProfileFile(const QString& fileName);
 
-// Replaces the file's content by what edit makes of the current one (nothing: leave it as it
-// is). Between processes, each rewrite runs under an exclusive lock on "<file>.lock"; the new
-// content goes to a temporary file in the same folder, reaches the disk and is renamed over
-// the old file, which keeps its permissions. So a reader sees the old or the new content,
-// never a part, even when the writer dies. Returns false, leaving the file as it was, when the
-// file cannot be read or written, the folder takes no new file, or the lock cannot be had.
+// What an edit makes of a file's content: nothing to change, a refusal (the file stays as it
+// is and the rewrite fails), or the new content.
+struct FileEdit {
+    enum class Outcome { Unchanged, Refused, Changed };
+    Outcome outcome = Outcome::Unchanged;
+    QByteArray content;
+};
+
+// Replaces the file's content by what edit makes of the current one. Between processes, each
+// rewrite runs under an exclusive lock on "<file>.lock"; the new content goes to a temporary file
+// in the same folder, reaches the disk and is renamed over the old file, which keeps its
+// permissions. So a reader sees the old or the new content, never a part, even when the writer
+// dies. Returns false, leaving the file as it was, when the file cannot be read or written, the
+// folder takes no new file, the lock cannot be had, or the edit refuses.
 bool RewriteProfileFile(const QString& fileName,
-                        const std::function<std::optional<QByteArray>(const QByteArray&)>& edit);
+                        const std::function<FileEdit(const QByteArray&)>& edit);
 
 } // namespace platform

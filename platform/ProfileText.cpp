@@ -1,10 +1,15 @@
 #include "platform/ProfileText.h"
 
 #include <cstring>
+#include <optional>
 
 namespace platform {
 
 namespace {
+
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+constexpr char kUtf16LEBom[] = "\xFF\xFE";
+constexpr char kUtf16BEBom[] = "\xFE\xFF";
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -80,7 +85,7 @@ void Classify(QByteArrayView text, Line& line) {
 class LineReader {
 public:
     explicit LineReader(QByteArrayView text) : text_(text) {
-        if (text.startsWith("\xEF\xBB\xBF")) {
+        if (text.startsWith(kUtf8Bom)) {
             pos_ = 3;
         }
     }
@@ -219,6 +224,50 @@ int Utf8Sequence(QByteArrayView bytes, qsizetype at, char32_t& cp) {
     return length;
 }
 
+bool IsUtf16(ProfileEncoding encoding) {
+    return encoding == ProfileEncoding::Utf16LE || encoding == ProfileEncoding::Utf16BE;
+}
+
+bool ValidUtf8(QByteArrayView bytes) {
+    for (qsizetype at = 0; at < bytes.size();) {
+        char32_t cp = 0;
+        const int length =
+            static_cast<unsigned char>(bytes[at]) < 0x80 ? 1 : Utf8Sequence(bytes, at, cp);
+        if (length == 0) {
+            return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
+// The Windows-1252 byte of a character, or nothing.
+std::optional<char> Windows1252Byte(char16_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+        return static_cast<char>(c);
+    }
+    for (int i = 0; i < 32; ++i) {
+        if (kWindows1252High[i] == c) {
+            return static_cast<char>(0x80 + i);
+        }
+    }
+    return std::nullopt;
+}
+
+// New text in the bytes of a file's text; a character Windows-1252 lacks becomes "?", which
+// ProfileEncodingHolds tells apart.
+QByteArray NewText(QStringView text, ProfileEncoding encoding) {
+    if (encoding != ProfileEncoding::Windows1252) {
+        return text.toUtf8();
+    }
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const QChar c : text) {
+        bytes += Windows1252Byte(c.unicode()).value_or('?');
+    }
+    return bytes;
+}
+
 } // namespace
 
 QString DecodeProfileBytes(QByteArrayView bytes) {
@@ -243,6 +292,54 @@ QString DecodeProfileBytes(QByteArrayView bytes) {
         }
     }
     return out;
+}
+
+ProfileEncoding ProfileEncodingOf(QByteArrayView file) {
+    if (file.startsWith(kUtf16LEBom)) {
+        return ProfileEncoding::Utf16LE;
+    }
+    if (file.startsWith(kUtf16BEBom)) {
+        return ProfileEncoding::Utf16BE;
+    }
+    if (file.startsWith(kUtf8Bom) || ValidUtf8(file)) {
+        return ProfileEncoding::Utf8;
+    }
+    return ProfileEncoding::Windows1252;
+}
+
+QByteArray ProfileTextOf(QByteArrayView file, ProfileEncoding encoding) {
+    if (!IsUtf16(encoding)) {
+        return file.toByteArray();
+    }
+    const bool little = encoding == ProfileEncoding::Utf16LE;
+    QString text(file.size() / 2 - 1, Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const auto first = static_cast<unsigned char>(file[2 + 2 * i]);
+        const auto second = static_cast<unsigned char>(file[3 + 2 * i]);
+        text[i] = QChar(little ? char16_t(first | second << 8) : char16_t(first << 8 | second));
+    }
+    return text.toUtf8();
+}
+
+QByteArray ProfileFileOf(QByteArrayView text, ProfileEncoding encoding) {
+    if (!IsUtf16(encoding)) {
+        return text.toByteArray();
+    }
+    const bool little = encoding == ProfileEncoding::Utf16LE;
+    const QString units = QString::fromUtf8(text);
+    QByteArray file(little ? kUtf16LEBom : kUtf16BEBom);
+    file.reserve(2 + 2 * units.size());
+    for (const QChar c : units) {
+        const char high = static_cast<char>(c.unicode() >> 8);
+        const char low = static_cast<char>(c.unicode() & 0xFF);
+        file += little ? low : high;
+        file += little ? high : low;
+    }
+    return file;
+}
+
+bool ProfileEncodingHolds(QStringView text, ProfileEncoding encoding) {
+    return DecodeProfileBytes(NewText(text, encoding)) == text;
 }
 
 std::optional<QString> ProfileValue(QByteArrayView text, QStringView section, QStringView key) {
@@ -279,17 +376,18 @@ QStringList ProfileSectionNames(QByteArrayView text) {
 }
 
 QByteArray SetProfileValue(QByteArrayView text, QStringView section, QStringView key,
-                           QStringView value) {
+                           QStringView value, ProfileEncoding encoding) {
     const Located found = Locate(text, section, key, true, false);
     const QByteArray lineEnd = LineEndOf(text);
-    const QByteArray entry = TrimBlanks(key).toUtf8() + '=' + value.toUtf8();
+    const QByteArray encodedValue = NewText(value, encoding);
+    const QByteArray entry = NewText(TrimBlanks(key), encoding) + '=' + encodedValue;
     QByteArray out;
     out.reserve(text.size() + entry.size() + section.size() + 8);
     if (found.entry) {
         const Line& line = *found.entry;
         out.append(text.first(line.nameEnd));
         out.append('=');
-        out.append(value.toUtf8());
+        out.append(encodedValue);
         out.append(text.sliced(line.contentEnd));
         return out;
     }
@@ -301,7 +399,7 @@ QByteArray SetProfileValue(QByteArrayView text, QStringView section, QStringView
         out.append(text[at - 1] == '\r' ? QByteArray("\n") : lineEnd);
     }
     if (!found.sectionFound) {
-        out.append('[' + TrimBlanks(section).toUtf8() + ']' + lineEnd);
+        out.append('[' + NewText(TrimBlanks(section), encoding) + ']' + lineEnd);
     }
     out.append(entry + lineEnd);
     out.append(text.sliced(at));
@@ -328,14 +426,13 @@ QString CutToBuffer(const QString& value, int size) {
     if (size <= 0) {
         return {};
     }
-    qsizetype keep = size - 1;
-    if (value.size() <= keep) {
-        return value;
+    qsizetype units = 0;
+    for (int characters = 0; units < value.size() && characters < size - 1; ++characters) {
+        const bool pair = value[units].isHighSurrogate() && units + 1 < value.size() &&
+                          value[units + 1].isLowSurrogate();
+        units += pair ? 2 : 1;
     }
-    if (keep > 0 && value[keep - 1].isHighSurrogate()) {
-        --keep;
-    }
-    return value.first(keep);
+    return value.first(units);
 }
 
 QString NameListForBuffer(const QStringList& names, int size) {
@@ -344,7 +441,7 @@ QString NameListForBuffer(const QStringList& names, int size) {
         list += name;
         list += QChar(0);
     }
-    if (list.size() <= size - 1) {
+    if (CutToBuffer(list, size).size() == list.size()) {
         return list;
     }
     // The buffer's last two characters hold the NULs that end the cut name and the list.

@@ -13,8 +13,11 @@
 //   ends with the same quote (double or single) loses the quotes.
 // - Lines end with LF or CR LF. Edits touch only the lines concerned; a new line takes the
 //   line end of the file's first line (LF for a file that has none).
-// - Text is UTF-8; bytes that are not valid UTF-8 are Windows-1252 (files from Windows).
-//   Edited lines are written in UTF-8.
+// - Text is UTF-8; bytes that are not valid UTF-8 are Windows-1252 (files from Windows). New
+//   text is written in the file's own encoding (see ProfileEncoding), so that a file never
+//   mixes two encodings.
+// - Limits count characters (code points): a character outside the BMP counts once and is never
+//   split.
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -23,6 +26,27 @@
 #include <optional>
 
 namespace platform {
+
+// How a settings file is written:
+// - Utf8: UTF-8, with or without a byte order mark (kept where it is);
+// - Windows1252: no byte order mark, and bytes that are not valid UTF-8 (a file from Windows);
+// - Utf16LE, Utf16BE: UTF-16 after its byte order mark (a Windows editor's "Unicode").
+enum class ProfileEncoding { Utf8, Windows1252, Utf16LE, Utf16BE };
+
+ProfileEncoding ProfileEncodingOf(QByteArrayView file);
+
+// The text that the functions below read and edit: a UTF-16 file's text in UTF-8, without its
+// byte order mark; an 8-bit file's bytes as they are.
+QByteArray ProfileTextOf(QByteArrayView file, ProfileEncoding encoding);
+
+// The file's bytes for such a text: back in UTF-16 after its byte order mark, or as they are.
+// ProfileFileOf(ProfileTextOf(file)) gives the file back byte for byte unless the file is a
+// UTF-16 file with broken units (an odd last byte, a lone surrogate).
+QByteArray ProfileFileOf(QByteArrayView text, ProfileEncoding encoding);
+
+// Whether new text (a name or a value) can be written into a file of the encoding and reads
+// back the same: Windows-1252 holds few characters, and no encoding holds a lone surrogate.
+bool ProfileEncodingHolds(QStringView text, ProfileEncoding encoding);
 
 // The bytes as text: UTF-8 where valid, each other byte as a Windows-1252 character.
 QString DecodeProfileBytes(QByteArrayView bytes);
@@ -37,9 +61,11 @@ std::optional<QStringList> ProfileKeyNames(QByteArrayView text, QStringView sect
 QStringList ProfileSectionNames(QByteArrayView text);
 
 // The text with key set to value: the first such key replaced in place, or a new entry after
-// the last entry of the section, or a new section at the end of the text.
+// the last entry of the section, or a new section at the end of the text. New text is written
+// in Windows-1252 for such a file, in UTF-8 otherwise (for UTF-16 files too, whose text is
+// UTF-8 here); what the encoding cannot hold must be refused before (ProfileEncodingHolds).
 QByteArray SetProfileValue(QByteArrayView text, QStringView section, QStringView key,
-                           QStringView value);
+                           QStringView value, ProfileEncoding encoding = ProfileEncoding::Utf8);
 
 // The text without the first entry of key in section (unchanged when missing).
 QByteArray RemoveProfileKey(QByteArrayView text, QStringView section, QStringView key);
@@ -48,8 +74,8 @@ QByteArray RemoveProfileKey(QByteArrayView text, QStringView section, QStringVie
 // section (unchanged when missing).
 QByteArray RemoveProfileSection(QByteArrayView text, QStringView section);
 
-// What a caller's buffer of `size` characters receives of a value: at most size - 1
-// characters, a surrogate pair never split.
+// What a caller's buffer of `size` characters receives of a value: its first size - 1
+// characters (code points: a surrogate pair counts once and is never split).
 QString CutToBuffer(const QString& value, int size);
 
 // What a buffer of `size` characters receives of a list of names: each name followed by a NUL.

@@ -8,7 +8,7 @@ namespace BrowserMod1 {
 namespace {
 
 int ReadNumber(const QString& section, const QString& key) {
-    return RoundToInt32(Val(IniReadDefault(section, key)));
+    return RoundToInt32(Val(IniReadUser(section, key)));
 }
 
 // Bounds are saved as whole twips.
@@ -37,12 +37,12 @@ void Restore(const QString& section, platform::PlacementWindow& window) {
 }
 
 void Save(const QString& section, platform::PlacementWindow& window) {
-    IniWriteDefault(section, "WindowState", QString::number(window.WindowState()));
+    IniWriteUser(section, "WindowState", QString::number(window.WindowState()));
     if (window.WindowState() < platform::vbMinimized) {
-        IniWriteDefault(section, "Left", WholeNumber(window.Left()));
-        IniWriteDefault(section, "Top", WholeNumber(window.Top()));
-        IniWriteDefault(section, "Height", WholeNumber(window.Height()));
-        IniWriteDefault(section, "Width", WholeNumber(window.Width()));
+        IniWriteUser(section, "Left", WholeNumber(window.Left()));
+        IniWriteUser(section, "Top", WholeNumber(window.Top()));
+        IniWriteUser(section, "Height", WholeNumber(window.Height()));
+        IniWriteUser(section, "Width", WholeNumber(window.Width()));
     }
 }
 

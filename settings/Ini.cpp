@@ -2,6 +2,9 @@
 
 #include "platform/Profile.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace BrowserMod1 {
 
 namespace {
@@ -9,6 +12,7 @@ constexpr int kReadBufferSize = 1024;
 }
 
 QString IniFileName;
+QString UserIniFileName;
 
 void IniWrite(const QString& section, const QString& key, const QString& value,
               const QString& file) {
@@ -36,6 +40,34 @@ void IniWriteDefault(const QString& section, const QString& key, const QString& 
 
 QString IniReadDefault(const QString& section, const QString& key) {
     return IniRead(section, key, IniFileName);
+}
+
+namespace {
+
+// The user's own file is used while the program's file cannot be written.
+bool UserFileInUse() {
+    return !UserIniFileName.isEmpty() && !platform::ProfileFileWritable(IniFileName);
+}
+
+} // namespace
+
+QString IniReadUser(const QString& section, const QString& key) {
+    if (UserFileInUse()) {
+        const QString own = IniRead(section, key, UserIniFileName);
+        if (!own.isEmpty()) {
+            return own;
+        }
+    }
+    return IniReadDefault(section, key);
+}
+
+void IniWriteUser(const QString& section, const QString& key, const QString& value) {
+    if (!UserFileInUse()) {
+        IniWriteDefault(section, key, value);
+        return;
+    }
+    QDir().mkpath(QFileInfo(UserIniFileName).path());
+    IniWrite(section, key, value, UserIniFileName);
 }
 
 } // namespace BrowserMod1

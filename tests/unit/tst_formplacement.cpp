@@ -1,12 +1,19 @@
 // Restoring and saving the window placement, with a window that records what is asked of it.
+// The executable doubles as a program run by an ordinary user (see main).
 #include "settings/FormPlacement.h"
 
 #include "settings/Ini.h"
 #include "support/FileBytes.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace BrowserMod1;
 using testsupport::ReadBytes;
@@ -35,6 +42,35 @@ public:
     QStringList Calls;
 };
 
+constexpr char kRunOption[] = "--placement";
+// The ordinary user a test run as root hands the program to.
+constexpr uid_t kOrdinaryUid = 65534;
+
+// The program's part: with the settings file beside the program and the user's own, saves the
+// placement of a normal window at 300, 450, 9000 x 6000 ("save"), or restores it and prints
+// the calls, then the first link's title ("restore").
+int RunPlacement(const QString& programFile, const QString& userFile, const QString& mode) {
+    IniFileName = programFile;
+    UserIniFileName = userFile;
+    RecordingWindow window;
+    window.Bounds[0] = 300;
+    window.Bounds[1] = 450;
+    window.Bounds[2] = 9000;
+    window.Bounds[3] = 6000;
+    FormPlacement("Main", window, mode == "save" ? SavePlacement : RestorePlacement);
+    std::printf("%s\n%s\n", qUtf8Printable(window.Calls.join('|')),
+                qUtf8Printable(IniReadDefault("Liens", "Titre1")));
+    return 0;
+}
+
+bool SetMode(const QString& path, mode_t mode) {
+    return ::chmod(QFile::encodeName(path).constData(), mode) == 0;
+}
+
+bool GiveTo(const QString& path, uid_t uid) {
+    return ::chown(QFile::encodeName(path).constData(), uid, uid) == 0;
+}
+
 } // namespace
 
 class TestFormPlacement : public QObject {
@@ -44,7 +80,10 @@ private slots:
         QVERIFY(dir_.isValid());
         IniFileName = dir_.filePath("Orvane.ini");
         QFile::remove(IniFileName);
+        // Never used while the program's folder can be written.
+        UserIniFileName = dir_.filePath("config/orvane/Orvane.ini");
     }
+    void cleanup() { QVERIFY(!QFile::exists(dir_.filePath("config"))); }
 
     void restore_data() {
         QTest::addColumn<QByteArray>("file");
@@ -151,9 +190,82 @@ private slots:
         QVERIFY(!QFile::exists(IniFileName));
     }
 
+    // The program installed in a folder of its own, run by an ordinary user. Where the user can
+    // write the folder, the placement goes to the file beside the program; where the folder is
+    // root's (an installed package), to the user's own file, and the file beside the program
+    // stays as the administrator wrote it. Either way the next start finds the placement and
+    // the links beside the program. As root, the program runs as another user.
+    void installedProgram_data() {
+        QTest::addColumn<bool>("folderWritable");
+        QTest::newRow("program folder the user can write") << true;
+        QTest::newRow("root-owned program folder, ordinary user") << false;
+    }
+    void installedProgram() {
+        QFETCH(bool, folderWritable);
+        const bool root = ::geteuid() == 0;
+        QTemporaryDir base;
+        QVERIFY(SetMode(base.path(), 0755));
+        const QString program = base.filePath("opt");
+        const QString config = base.filePath("config");
+        QVERIFY(QDir().mkdir(program) && QDir().mkdir(config));
+        const QString programFile = program + "/Orvane.ini";
+        const QString userFile = config + "/orvane/Orvane.ini";
+        const QByteArray admin = "[Liens]\r\nTitre1=Docs\r\n[Main]\r\nWindowState=2\r\n";
+        QVERIFY(WriteBytes(programFile, admin));
+        const QString binary = base.filePath("placement");
+        QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), binary));
+        if (root) {
+            QVERIFY(GiveTo(config, kOrdinaryUid));
+            if (folderWritable) {
+                QVERIFY(GiveTo(program, kOrdinaryUid) && GiveTo(programFile, kOrdinaryUid));
+            }
+        } else if (!folderWritable) {
+            QVERIFY(SetMode(program, 0555));
+        }
+        const auto run = [&](const QString& mode) {
+            QProcess process;
+            const QStringList arguments{kRunOption, programFile, userFile, mode};
+            if (root) {
+                process.start("setpriv", QStringList{"--reuid=65534", "--regid=65534",
+                                                     "--clear-groups", "--", binary} +
+                                             arguments);
+            } else {
+                process.start(binary, arguments);
+            }
+            process.waitForFinished(30000);
+            return QString::fromUtf8(process.readAllStandardOutput() +
+                                     process.readAllStandardError());
+        };
+        const QString saved = run("save");
+        const QString restored = run("restore");
+        const QByteArray programAfter = ReadBytes(programFile);
+        const QByteArray userAfter = ReadBytes(userFile);
+        SetMode(program, 0755);
+
+        const QByteArray placement = "WindowState=0\r\nLeft=300\r\nTop=450\r\nHeight=6000\r\n"
+                                     "Width=9000\r\n";
+        if (folderWritable) {
+            QCOMPARE(programAfter, QByteArray(admin).replace("WindowState=2\r\n", placement));
+            QVERIFY(!QFile::exists(config + "/orvane"));
+        } else {
+            QCOMPARE(programAfter, admin);
+            QCOMPARE(userAfter, "[Main]\n" + QByteArray(placement).replace("\r\n", "\n"));
+        }
+        QCOMPARE(saved, QString("\nDocs\n"));
+        QCOMPARE(restored, QString("SetWindowState(0)|Move(300,450,9000,6000)|DoEvents\nDocs\n"));
+    }
+
 private:
     QTemporaryDir dir_;
 };
 
-QTEST_GUILESS_MAIN(TestFormPlacement)
+int main(int argc, char** argv) {
+    if (argc == 5 && QByteArray(argv[1]) == kRunOption) {
+        return RunPlacement(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                            QString::fromLocal8Bit(argv[4]));
+    }
+    QCoreApplication app(argc, argv);
+    TestFormPlacement test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_formplacement.moc"
