@@ -2,6 +2,7 @@
 #include "browser/BrowserFrm.h"
 #include "browser/BrowserFrmImpl.h"
 #include "platform/StatusText.h"
+#include "platform/WindowClass.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -23,8 +24,12 @@ void BrowserFrm::UpdateCaption() {
         // An unreadable title counts as an empty one.
         title.clear();
     }
-    const QString separator = title.isEmpty() ? QString() : QStringLiteral(" - ");
-    setWindowTitle(title + separator + AppCaption);
+    // The caption holds no more than other programs read of it, the previous-instance search
+    // among them: the title gives way, so that the caption always ends with AppCaption.
+    const QString separator = QStringLiteral(" - ");
+    title = platform::CaptionText(title, platform::kCaptionMax -
+                                             platform::CharacterCount(separator + AppCaption));
+    platform::SetCaption(*this, title.isEmpty() ? AppCaption : title + separator + AppCaption);
 }
 
 void BrowserFrm::WB_NavigateComplete(const QString& /*address*/) {

@@ -2,6 +2,7 @@
 
 #include "platform/QtWebView.h"
 #include "platform/StatusText.h"
+#include "platform/WindowClass.h"
 
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -25,8 +26,11 @@ PopupWindow::PopupWindow(const WebViewServices& services, QWidget* owner)
     connect(ViewShown, &WebView::StatusTextChange, Status,
             [this](const QString& text) { Status->showMessage(ShownStatusText(text)); });
     connect(ViewShown, &WebView::NavigateComplete, this, [this] {
-        const QString title = ViewShown->DocumentTitle().value_or(QString());
-        setWindowTitle(title.isEmpty() ? ViewShown->Url().toDisplayString() : title);
+        const QString title =
+            CaptionText(ViewShown->DocumentTitle().value_or(QString()), kCaptionMax);
+        SetCaption(*this, title.isEmpty()
+                              ? CaptionText(ViewShown->Url().toDisplayString(), kCaptionMax)
+                              : title);
     });
     QWebEnginePage* page = ViewShown->Page();
     connect(page, &QWebEnginePage::windowCloseRequested, this, &QWidget::close);

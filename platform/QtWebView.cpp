@@ -2,6 +2,7 @@
 
 #include "platform/PopupWindow.h"
 #include "platform/PrintSave.h"
+#include "platform/StatusText.h"
 #include "platform/WebPage.h"
 #include "platform/WebProfile.h"
 
@@ -196,17 +197,20 @@ void QtWebView::LoadFinished(bool ok) {
     });
 }
 
-// Reads document.title from the page (the document's own title, empty when it has none), keeps
-// it if no newer load has begun since, then calls then.
+// Reads the first TitleReadMax characters of document.title from the page (the document's own
+// title, empty when it has none), keeps them if no newer load has begun since, then calls then.
+// A page may set a title of megabytes; only its beginning crosses over from the page. The first
+// TitleReadMax characters lie within the first 2 * TitleReadMax UTF-16 units.
 void QtWebView::ReadTitle(const std::function<void()>& then) {
     const quint64 load = LoadNumber;
-    PageShown->runJavaScript(QStringLiteral("document.title"), QWebEngineScript::ApplicationWorld,
+    PageShown->runJavaScript(QStringLiteral("document.title.slice(0, %1)").arg(2 * TitleReadMax),
+                             QWebEngineScript::ApplicationWorld,
                              [this, load, then](const QVariant& title) {
                                  if (Closing) {
                                      return;
                                  }
                                  if (load == LoadNumber) {
-                                     Title = title.toString();
+                                     Title = FirstCharacters(title.toString(), TitleReadMax);
                                  }
                                  then();
                              });

@@ -11,7 +11,8 @@
 //   fullScreenRequested            -> FullScreenRequested(on), the request accepted
 //
 // NavigateComplete waits until the document's own title has been read from the page, so that
-// DocumentTitle() answers with it (the engine's title() falls back on the address).
+// DocumentTitle() answers with it (the engine's title() falls back on the address): its first
+// TitleReadMax characters, far more than a caption shows.
 
 #include "platform/WebView.h"
 #include "platform/WebViewServices.h"
@@ -53,6 +54,9 @@ public:
     // The address an address string names: full addresses as they are, anything else read as a
     // user would type it ("127.0.0.1:8080/x" -> http://127.0.0.1:8080/x).
     static QUrl AddressToUrl(const QString& address);
+
+    // The most characters of a document's title that DocumentTitle() gives.
+    static constexpr qsizetype TitleReadMax = 2048;
 
     // The page GoSearch opens.
     static constexpr char SearchPage[] = "https://www.qwant.com/";

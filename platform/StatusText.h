@@ -1,5 +1,7 @@
 #pragma once
-// What a one-line status bar shows of a status text (main window and pop-up windows alike).
+// What a window shows of the texts pages give it, main window and pop-up windows alike: the
+// status line and the caption. Lengths count characters (code points): a surrogate pair is one
+// character and is never split.
 
 #include <QString>
 
@@ -9,7 +11,22 @@ namespace platform {
 // and laying out megabytes of text (a hostile page's link) would freeze the window.
 inline constexpr qsizetype kStatusTextShownMax = 2048;
 
-// The text cut to kStatusTextShownMax characters, never inside a surrogate pair.
+// The most characters a window caption holds. Other programs read no more of a caption (the
+// previous-instance search reads 254), and the window system refuses a caption larger than one
+// request, which would end the program.
+inline constexpr qsizetype kCaptionMax = 254;
+
+// The number of characters of text.
+qsizetype CharacterCount(QStringView text);
+
+// The first maxCharacters characters of text (none when maxCharacters < 1).
+QString FirstCharacters(const QString& text, qsizetype maxCharacters);
+
+// The text cut to kStatusTextShownMax characters.
 QString ShownStatusText(const QString& text);
+
+// What a caption shows of a page's text (its title, its address): the text without control
+// characters (NUL, line breaks, escapes), cut to maxCharacters characters.
+QString CaptionText(const QString& text, qsizetype maxCharacters);
 
 } // namespace platform

@@ -1,4 +1,4 @@
-// WM_CLASS on a widget's native X11 window.
+// WM_CLASS on a widget's native X11 window, and the caption.
 #include "platform/WindowClass.h"
 
 #include <QCoreApplication>
@@ -77,6 +77,13 @@ void SetWindowClass(QWidget* window, const char* className) {
     // here would make it before the window's controls are known, and Qt would have to make it
     // again once an OpenGL-composed control joins.
     Apply(window, name);
+}
+
+void SetCaption(QWidget& window, const QString& caption) {
+    // Qt shows "[*][*]" as "[*]" and removes a lone "[*]".
+    QString title = caption;
+    title.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
+    window.setWindowTitle(title);
 }
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #pragma once
-// The window class of a top-level window, as other programs see it.
+// The window class and the caption of a top-level window, as other programs see them.
+
+#include <QString>
 
 class QWidget;
 
@@ -9,5 +11,9 @@ namespace platform {
 // className): now if it has one, and every time Qt creates one, before it is shown.
 // The application name (and with it Qt's data paths) is left alone. Does nothing off X11.
 void SetWindowClass(QWidget* window, const char* className);
+
+// Gives window the caption, shown exactly as it is: Qt takes "[*]" in a window title for the
+// place of its modified mark, which a page's title must not reach.
+void SetCaption(QWidget& window, const QString& caption);
 
 } // namespace platform

@@ -2,6 +2,7 @@
 #include "platform/XcbWindowTree.h"
 
 #include "platform/ProfileText.h"
+#include "platform/StatusText.h"
 
 #include <QByteArray>
 #include <xcb/xcb.h>
@@ -98,24 +99,13 @@ bool IsViewable(xcb_connection_t* connection, xcb_window_t window) {
 }
 
 // What a buffer of maxCount 8-bit characters receives of a text property: the text up to its
-// first NUL, at most maxCount - 1 bytes of it, never the first bytes of a UTF-8 sequence alone.
+// first NUL, at most maxCount - 1 characters of it. The limit counts characters, as the
+// previous-instance search does, not the bytes that encode them.
 QString EightBitText(QByteArray bytes, int maxCount) {
-    if (maxCount <= 0)
-        return {};
     const qsizetype nul = bytes.indexOf('\0');
     if (nul >= 0)
         bytes.truncate(nul);
-    const qsizetype limit = maxCount - 1;
-    if (bytes.size() > limit) {
-        qsizetype cut = limit;
-        qsizetype lead = cut;
-        while (lead > 0 && cut - lead < 3 && (static_cast<uchar>(bytes[lead]) & 0xC0) == 0x80)
-            --lead;
-        if (lead < cut && static_cast<uchar>(bytes[lead]) >= 0xC0)
-            cut = lead;
-        bytes.truncate(cut);
-    }
-    return DecodeProfileBytes(bytes);
+    return FirstCharacters(DecodeProfileBytes(bytes), maxCount - 1);
 }
 
 constexpr std::array AtomNames{"_NET_SUPPORTING_WM_CHECK",

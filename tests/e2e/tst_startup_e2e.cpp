@@ -231,12 +231,24 @@ private slots:
         QVERIFY2(Near(back, chosen), Describe(back) + " saved, " + Describe(chosen) + " stored");
     }
 
+    void secondStartActivatesTheFirstWindow_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("page with a title")
+            << QStringLiteral("/title") << CaptionFor(QStringLiteral("Page avec titre"));
+        // The caption keeps its ending within the 254 characters a second start reads.
+        QTest::newRow("title of 20 million characters")
+            << QStringLiteral("/longtitle")
+            << CaptionFor(QString(254 - CaptionFor({}).size(), u'x'));
+    }
     void secondStartActivatesTheFirstWindow() {
+        QFETCH(QString, page);
+        QFETCH(QString, caption);
         ProgramCopy& copy = NewCopy();
         QVERIFY2(copy.Error().isEmpty(), qPrintable(copy.Error()));
-        QProcess* first = copy.Start({Url(QStringLiteral("/title"))});
-        const desktop::Window window = desktop::WaitForCaptionOf(
-            first->processId(), CaptionFor(QStringLiteral("Page avec titre")), kFirstPageMs);
+        QProcess* first = copy.Start({Url(page)});
+        const desktop::Window window =
+            desktop::WaitForCaptionOf(first->processId(), caption, kFirstPageMs);
         QVERIFY(window != 0);
         QTRY_VERIFY(Maximized(window));
 
@@ -262,7 +274,7 @@ private slots:
             QVERIFY(!Server.Paths().contains(path));
             QVERIFY2(!QFile::exists(copy.SettingsPath()), "an ended second start writes nothing");
         };
-        startAgain(QStringLiteral("/echo/second"));
+        startAgain(QStringLiteral("/echo/second") + page);
         if (QTest::currentTestFailed()) {
             return;
         }
@@ -272,7 +284,7 @@ private slots:
         // A minimized first window is restored.
         QVERIFY(desktop::Minimize(window));
         QTRY_VERIFY(desktop::NetWmState(window).contains(QStringLiteral("HIDDEN")));
-        startAgain(QStringLiteral("/echo/restored"));
+        startAgain(QStringLiteral("/echo/restored") + page);
         if (QTest::currentTestFailed()) {
             return;
         }

@@ -10,6 +10,7 @@
 
 #include <QStandardPaths>
 #include <QTest>
+#include <QWindow>
 
 using platform::PopupWindow;
 using platform::QtWebView;
@@ -80,6 +81,29 @@ private slots:
         QCOMPARE(popup->windowTitle(), title);
         // The window that asked stays where it was.
         QCOMPARE(View->DocumentTitle(), std::optional<QString>("Liens"));
+    }
+
+    // The caption a pop-up window gives the window system (Qt's processed title): the page's
+    // title exactly, cut to what other programs read of a caption.
+    void popupCaption_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("[*] in the title") << "/echo/Offre [*] 2025"
+                                          << "/echo/Offre [*] 2025";
+        const QString longPath = "/echo/" + QString(300, u'\u00E9');
+        QTest::newRow("long title") << longPath << longPath.left(254);
+    }
+    void popupCaption() {
+        QFETCH(QString, path);
+        QFETCH(QString, caption);
+        Recorder->CancelNewWindow = false;
+        OpenFrom(Link::TargetBlank, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(Popups().size(), 1, Timeout);
+        PopupWindow* popup = Popups().first();
+        QTRY_COMPARE_WITH_TIMEOUT(popup->View().DocumentTitle(),
+                                  std::optional<QString>("Page avec titre"), Timeout);
+        popup->View().Navigate(Server.Url(path).toString());
+        QTRY_COMPARE_WITH_TIMEOUT(popup->windowHandle()->title(), caption, Timeout);
     }
 
     void cancelledOpensNothing_data() { opens_data(); }

@@ -78,6 +78,13 @@ private slots:
                                                << "opener:non";
         QTest::newRow("not found page") << "/nowhere"
                                         << "Introuvable";
+        // Of a title of megabytes, only its beginning crosses over from the page.
+        QTest::newRow("title of 20 million characters")
+            << "/longtitle" << QString(QtWebView::TitleReadMax, u'x');
+        const QString smile = QString::fromUtf16(u"\U0001F600");
+        QTest::newRow("beginning counted in characters")
+            << "/echo/" + smile.repeated(3000)
+            << "/echo/" + smile.repeated(QtWebView::TitleReadMax - 6);
     }
     void titleIsTheDocumentsOwn() {
         QFETCH(QString, path);

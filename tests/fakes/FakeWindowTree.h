@@ -3,6 +3,7 @@
 // minimised flag. It records the calls that change windows, and cuts texts to the buffer size
 // as the platform does.
 
+#include "platform/StatusText.h"
 #include "platform/WindowTree.h"
 
 #include <QList>
@@ -47,11 +48,11 @@ public:
     }
     QString GetWindowText(platform::Hwnd window, int maxCount) override {
         BufferSizes << maxCount;
-        return Windows.value(window).caption.left(maxCount - 1);
+        return platform::FirstCharacters(Windows.value(window).caption, maxCount - 1);
     }
     QString GetClassName(platform::Hwnd window, int maxCount) override {
         BufferSizes << maxCount;
-        return Windows.value(window).className.left(maxCount - 1);
+        return platform::FirstCharacters(Windows.value(window).className, maxCount - 1);
     }
     bool IsIconic(platform::Hwnd window) override { return Windows.value(window).iconic; }
     bool ShowWindow(platform::Hwnd window, int command) override {

@@ -103,6 +103,9 @@ Response Route(const Request& request) {
     if (path == "/notitle") {
         return Html({}, "<p>Sans titre</p>");
     }
+    if (path == "/longtitle") {
+        return Html("<script>document.title = 'x'.repeat(20000000);</script>", "<p>Titre</p>");
+    }
     if (path == "/links") {
         return Links();
     }

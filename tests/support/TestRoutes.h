@@ -30,6 +30,7 @@ inline constexpr char AuthPassword[] = "secret";
 // Routes:
 //   /title     a page with a <title>
 //   /notitle   a page without one
+//   /longtitle a page whose head script sets a title of 20 million characters "x"
 //   /links     a link with target=_blank, window.open links, a javascript: link and a mailto:
 //              link to compta@example.org, each at a
 //              fixed place (see LinkBox) so that tests can point at them

@@ -40,6 +40,12 @@ private slots:
         QTest::newRow("no page yet") << std::optional<QString>() << "Navigateur Ulmeco";
         QTest::newRow("page title") << std::optional<QString>(QStringLiteral("Relevés de compte"))
                                     << "Relevés de compte - Navigateur Ulmeco";
+        // Qt reads "[*]" in a window title as the place of its modified mark.
+        QTest::newRow("[*] in the title")
+            << std::optional<QString>(QStringLiteral("Offre [*] 2025"))
+            << "Offre [*] 2025 - Navigateur Ulmeco";
+        QTest::newRow("[*][*] in the title") << std::optional<QString>(QStringLiteral("[*][*]x[*]"))
+                                             << "[*][*]x[*] - Navigateur Ulmeco";
     }
     void classAndCaptionSeenFromOutside() {
         QFETCH(std::optional<QString>, title);

@@ -311,10 +311,19 @@ private slots:
                                     << QString::fromUtf8("\xc3\x89t\xc3\xa9 - ") + Caption;
         QTest::newRow("WM_NAME only, Latin-1")
             << QByteArray("\xc9t\xe9") << false << QString::fromUtf8("\xc3\x89t\xc3\xa9");
-        QTest::newRow("254 bytes") << QByteArray(254, 'a') << true << QString(254, u'a');
-        QTest::newRow("cut to 254 bytes") << QByteArray(300, 'a') << true << QString(254, u'a');
-        QTest::newRow("cut before a split character")
-            << QByteArray(253, 'a') + "\xc3\xa9" << true << QString(253, u'a');
+        QTest::newRow("254 characters") << QByteArray(254, 'a') << true << QString(254, u'a');
+        QTest::newRow("cut to 254 characters")
+            << QByteArray(300, 'a') << true << QString(254, u'a');
+        // Characters, not the bytes that encode them, count.
+        const QByteArray e = "\xc3\xa9";
+        QTest::newRow("150 accented characters and the ending")
+            << e.repeated(150) + " - " + Caption << true
+            << QString(150, u'\u00E9') + " - " + QString::fromLatin1(Caption);
+        QTest::newRow("last character in two bytes")
+            << QByteArray(253, 'a') + e << true << QString(253, u'a') + u'\u00E9';
+        QTest::newRow("cut to 254 characters of four bytes")
+            << QByteArray("\xf0\x9f\x98\x80").repeated(300) << true
+            << QString::fromUtf16(u"\U0001F600").repeated(254);
         QTest::newRow("no caption") << QByteArray() << true << QString();
     }
     void texts() {
@@ -327,7 +336,7 @@ private slots:
         platform::XcbWindowTree tree;
         QCOMPARE(tree.GetWindowText(window, 255), read);
         QCOMPARE(tree.GetClassName(window, 255), QString::fromUtf8("Classe \xc3\xa0 part"));
-        QCOMPARE(tree.GetClassName(window, 4), QStringLiteral("Cla"));
+        QCOMPARE(tree.GetClassName(window, 9), QString::fromUtf8("Classe \xc3\xa0"));
         QCOMPARE(tree.GetWindowText(0x7fffffff, 255), QString()); // no such window
     }
 
