@@ -16,6 +16,8 @@
 // - Text is UTF-8; bytes that are not valid UTF-8 are Windows-1252 (files from Windows).
 //   Edited lines are written in UTF-8.
 
+#include "platform/ProfileBytes.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -23,9 +25,6 @@
 #include <optional>
 
 namespace platform {
-
-// The bytes as text: UTF-8 where valid, each other byte as a Windows-1252 character.
-QString DecodeProfileBytes(QByteArrayView bytes);
 
 // The value of key in the first section named section, or nothing when either is missing.
 std::optional<QString> ProfileValue(QByteArrayView text, QStringView section, QStringView key);
