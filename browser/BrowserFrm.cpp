@@ -39,8 +39,6 @@ BrowserFrm::BrowserFrm(const WebViewFactory& makeWebView, QWidget* parent)
     : QWidget(parent), d(std::make_unique<Impl>(*this)) {
     using namespace browser;
 
-    // Initialisation comes before any control exists.
-    Form_Initialize();
     // No caption at design time: UpdateCaption sets the first one before the window shows.
     setWindowIcon(ProgramInfo::ProgramIcon());
     // Other instances find this window by its class and caption.
@@ -187,6 +185,8 @@ void BrowserFrm::closeEvent(QCloseEvent* event) {
     // Full screen is no state to keep: the placement saved is the one it was entered from.
     d->Tools->LeaveFullScreenToClose();
     int cancel = 0;
-    Form_Unload(cancel);
+    if (Unload) {
+        Unload(cancel);
+    }
     event->accept();
 }

@@ -26,9 +26,6 @@ class QProgressBar;
 class QStatusBar;
 class QToolButton;
 
-namespace platform {
-class WindowTree;
-}
 namespace browser {
 class PageTools;
 }
@@ -43,24 +40,6 @@ public:
     explicit BrowserFrm(const WebViewFactory& makeWebView = platform::CreateWebView,
                         QWidget* parent = nullptr);
     ~BrowserFrm() override;
-
-    // --- Start-up and shutdown -----------------------------------------------------------
-    // What the load sequence asks of the platform.
-    struct StartupServices {
-        std::function<bool()> PrevInstance; // another instance of this program runs
-        platform::WindowTree* WindowTree = nullptr;
-        QString ProgramDirectory; // the executable's folder, no trailing separator
-        QString CommandLine;      // the argument text after the program's name
-    };
-    enum class LoadResult { Show, EndProgram };
-
-    void Form_Initialize();
-    LoadResult Form_Load(const StartupServices& services);
-    void Form_Unload(int& cancel);
-
-    // --- Command line and link table ------------------------------------------------------
-    void ParseCommandLine(const QString& commandLine);
-    static QString NormalizeUrl(const QString& address);
 
     // --- Layout ----------------------------------------------------------------------------
     void Form_Resize();
@@ -106,7 +85,10 @@ public:
     QMenu* MenuLiens = nullptr;
     std::array<QAction*, 6> MLink{};
 
+    // What the window asks of the program, which installs them (the window runs without them):
+    // the About box for the About button, and the unload step when the window closes.
     AboutShower ShowAbout;
+    std::function<void(int& cancel)> Unload;
 
     // The window as the placement routine sees it.
     platform::PlacementWindow& Placement();

@@ -59,8 +59,4 @@ private:
     std::unordered_map<Hwnd, Hwnd> listedUnder_;
 };
 
-// A window tree on the running Qt application's X11 connection when it has one, else on a
-// connection of its own.
-std::unique_ptr<WindowTree> CreateWindowTree();
-
 } // namespace platform
