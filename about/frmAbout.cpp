@@ -2,8 +2,8 @@
 
 #include "about/ProgramInfo.h"
 #include "about/VersionLine.h"
-#include "browser/BrowserFrm.h"
 #include "platform/Twips.h"
+#include "platform/WindowFrame.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -21,9 +21,8 @@ const QString MakerHost = QStringLiteral("www.ulmeco.fr");
 const QString MakerWeb = QStringLiteral("http://www.ulmeco.fr");
 const QString MakerEmail = QStringLiteral("contact@ulmeco.fr");
 
-// Control properties that the form runtime keeps for every control.
+// The property that holds a link's target.
 constexpr char TagProperty[] = "Tag";
-constexpr char DragIconProperty[] = "DragIcon";
 
 struct Geometry {
     int Left, Top, Width, Height; // twips, in the client area
@@ -120,7 +119,6 @@ frmAbout::frmAbout(QWidget* owner, Navigator navigate)
         QRect(QPoint(platform::TwipsToPixelsX(picIconLeft), platform::TwipsToPixelsY(picIconTop)),
               picture.deviceIndependentSize().toSize()));
     picIcon->setProperty(TagProperty, MakerHost);
-    picIcon->setProperty(DragIconProperty, QCursor(Qt::PointingHandCursor));
 
     WebLbl[1] = NewLabel(this, WebLblBounds[1], MakerEmail);
     WebLbl[1]->setProperty(TagProperty, QStringLiteral("mailto:") + MakerEmail +
@@ -163,13 +161,8 @@ frmAbout::~frmAbout() {
     qApp->removeEventFilter(this);
 }
 
-void frmAbout::ShowModal(BrowserFrm& mainWindow) {
-    platform::WebView* webView = mainWindow.WB;
-    frmAbout dialog(&mainWindow, [webView](const QString& address) {
-        if (webView != nullptr) {
-            webView->Navigate(address);
-        }
-    });
+void frmAbout::ShowModal(QWidget* owner, Navigator navigate) {
+    frmAbout dialog(owner, std::move(navigate));
     dialog.exec();
 }
 
@@ -179,10 +172,7 @@ void frmAbout::setVisible(bool visible) {
         // The dialog gets the same window frame as its owner: centre the outer bounds, then keep
         // them on the owner's screen.
         const QRect ownerFrame = owner->frameGeometry();
-        const QRect ownerClient = owner->geometry();
-        const QMargins frame(
-            ownerClient.left() - ownerFrame.left(), ownerClient.top() - ownerFrame.top(),
-            ownerFrame.right() - ownerClient.right(), ownerFrame.bottom() - ownerClient.bottom());
+        const QMargins frame = platform::FrameMargins(*owner);
         QRect outer(QPoint(), size().grownBy(frame));
         outer.moveCenter(ownerFrame.center());
         const QRect screen = owner->screen()->availableGeometry();
@@ -198,9 +188,6 @@ void frmAbout::Form_Load() {
     Lbl[1]->setText(VersionLine(ProgramInfo::Major, ProgramInfo::Minor, ProgramInfo::Revision));
     Lbl[0]->setText(ProgramInfo::Title());
     Lbl[2]->setText(ProgramInfo::Description());
-    for (QLabel* label : WebLbl) {
-        label->setProperty(DragIconProperty, picIcon->property(DragIconProperty));
-    }
 }
 
 void frmAbout::Form_KeyPress(int& keyAscii) {
@@ -214,51 +201,22 @@ void frmAbout::Bouton_Click() {
     accept();
 }
 
-void frmAbout::picIcon_MouseMove() {
-    Drag(picIcon, vbBeginDrag);
-}
-
-void frmAbout::picIcon_DragOver(int state) {
-    if (state == vbLeave) {
-        Drag(picIcon, vbEndDrag);
+void frmAbout::SetHovered(QLabel* link, bool hovered) {
+    if (hovered == (Hovered == link)) {
+        return;
     }
-}
-
-void frmAbout::picIcon_DragDrop(QWidget* source) {
-    if (source == picIcon) {
-        Navigate(picIcon->property(TagProperty).toString());
-        accept();
+    if (hovered && Hovered != nullptr) {
+        SetHovered(Hovered, false);
     }
-}
-
-void frmAbout::WebLbl_MouseMove(int index) {
-    SetForeColor(WebLbl[index], FromBgr(PureBlue));
-    SetFontUnderline(WebLbl[index], true);
-    Drag(WebLbl[index], vbBeginDrag);
-}
-
-void frmAbout::WebLbl_DragOver(int index, int state) {
-    if (state == vbLeave) {
-        Drag(WebLbl[index], vbEndDrag);
-        SetFontUnderline(WebLbl[index], false);
-        SetForeColor(WebLbl[index], FromBgr(Black));
+    Hovered = hovered ? link : nullptr;
+    if (hovered) {
+        link->setCursor(Qt::PointingHandCursor);
+    } else {
+        link->unsetCursor();
     }
-}
-
-void frmAbout::WebLbl_DragDrop(int index, QWidget* source) {
-    if (source == WebLbl[index]) {
-        Navigate(WebLbl[index]->property(TagProperty).toString());
-        accept();
-    }
-}
-
-void frmAbout::Drag(QWidget* control, DragAction action) {
-    if (action == vbBeginDrag) {
-        Dragged = control;
-        control->setCursor(control->property(DragIconProperty).value<QCursor>());
-    } else if (Dragged == control) {
-        Dragged = nullptr;
-        control->unsetCursor();
+    if (link != picIcon) {
+        SetForeColor(link, FromBgr(hovered ? PureBlue : Black));
+        SetFontUnderline(link, hovered);
     }
 }
 
@@ -297,62 +255,31 @@ bool frmAbout::PreviewKey(QWidget* receiver, QEvent* event) {
 }
 
 bool frmAbout::LinkPointerEvent(QWidget* control, QEvent* event) {
-    int index = -1;
-    if (control == WebLbl[0]) {
-        index = 0;
-    } else if (control == WebLbl[1]) {
-        index = 1;
-    } else if (control != picIcon) {
+    if (control != picIcon && control != WebLbl[0] && control != WebLbl[1]) {
         return false;
     }
-    auto moveOver = [&] {
-        if (index < 0) {
-            picIcon_MouseMove();
-        } else {
-            WebLbl_MouseMove(index);
-        }
-    };
-    auto dragOver = [&](int state) {
-        if (index < 0) {
-            picIcon_DragOver(state);
-        } else {
-            WebLbl_DragOver(index, state);
-        }
-    };
+    auto* link = static_cast<QLabel*>(control);
     switch (event->type()) {
     case QEvent::Enter:
-        if (Dragged == nullptr) {
-            moveOver();
-        } else {
-            dragOver(vbEnter);
-        }
+        SetHovered(link, true);
         return false;
     case QEvent::MouseMove:
-        if (static_cast<QMouseEvent*>(event)->buttons() != Qt::NoButton) {
-            return false;
-        }
-        if (Dragged == nullptr) {
-            moveOver();
-        } else {
-            dragOver(vbOver);
+        // A move with a button held is no hover.
+        if (static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton) {
+            SetHovered(link, true);
         }
         return false;
     case QEvent::Leave:
-        if (Dragged != nullptr) {
-            dragOver(vbLeave);
-        }
+        SetHovered(link, false);
         return false;
     case QEvent::MouseButtonRelease: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (Dragged == nullptr || mouse->button() != Qt::LeftButton ||
-            !control->rect().contains(mouse->position().toPoint())) {
+        if (Hovered != link || mouse->button() != Qt::LeftButton ||
+            !link->rect().contains(mouse->position().toPoint())) {
             return false;
         }
-        if (index < 0) {
-            picIcon_DragDrop(Dragged);
-        } else {
-            WebLbl_DragDrop(index, Dragged);
-        }
+        Navigate(link->property(TagProperty).toString());
+        accept();
         return true;
     }
     default:

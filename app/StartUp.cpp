@@ -1,6 +1,7 @@
 // Start and stop of the main window: the load sequence and the unload step.
 #include "app/StartUp.h"
 
+#include "about/frmAbout.h"
 #include "app/Connectivity.h"
 #include "app/LinkTable.h"
 #include "app/StyleWinXP.h"
@@ -46,4 +47,9 @@ void Form_Unload(BrowserFrm& frm, int& /*cancel*/) {
 
 void InstallProgramHooks(BrowserFrm& frm) {
     frm.Unload = [&frm](int& cancel) { Form_Unload(frm, cancel); };
+    frm.ShowAbout = [](BrowserFrm& owner) {
+        platform::WebView* webView = owner.WB;
+        frmAbout::ShowModal(&owner,
+                            [webView](const QString& address) { webView->Navigate(address); });
+    };
 }

@@ -1,8 +1,6 @@
 // BrowserFrm's composition: the controls as designed, their order, and the window's events.
 #include "browser/BrowserFrm.h"
 
-#include "about/ProgramInfo.h"
-#include "about/frmAbout.h"
 #include "browser/BrowserFrmImpl.h"
 #include "browser/ButtonTable.h"
 #include "browser/CaptionFont.h"
@@ -40,7 +38,6 @@ BrowserFrm::BrowserFrm(const WebViewFactory& makeWebView, QWidget* parent)
     using namespace browser;
 
     // No caption at design time: UpdateCaption sets the first one before the window shows.
-    setWindowIcon(ProgramInfo::ProgramIcon());
     // Other instances find this window by its class and caption.
     platform::SetWindowClass(this, "ThunderRT6FormDC");
     resize(platform::TwipsToPixelsX(kClientWidth), platform::TwipsToPixelsY(kClientHeight));
@@ -126,8 +123,6 @@ BrowserFrm::BrowserFrm(const WebViewFactory& makeWebView, QWidget* parent)
     setTabOrder(previous, StatusBar);
     setTabOrder(StatusBar, PBar);
     WB->setFocus();
-
-    ShowAbout = &frmAbout::ShowModal;
 
     d->Tools = std::make_unique<PageTools>(*this, *d->StatusText);
 }
