@@ -9,12 +9,6 @@
 #include <QAction>
 #include <QToolButton>
 
-namespace {
-
-constexpr int kMailButton = 11;
-
-} // namespace
-
 void ParseCommandLine(BrowserFrm& frm, const QString& commandLine) {
     const BrowserMod1::LinkTable table =
         BrowserMod1::BuildLinkTable(commandLine, &BrowserMod1::IniReadDefault);
@@ -26,7 +20,7 @@ void ParseCommandLine(BrowserFrm& frm, const QString& commandLine) {
 
     frm.MLink[0]->setText(table.Entry0Caption);
     frm.Bouton[browser::kHomeButton]->setToolTip(frm.HomeUrl);
-    frm.Bouton[kMailButton]->setToolTip(frm.MailUrl);
+    frm.Bouton[browser::kMailButton]->setToolTip(frm.MailUrl);
     for (int n = 1; n < BrowserMod1::LinkCount; ++n) {
         if (table.Visible[n]) {
             frm.MLink[n]->setText(table.LinkTitles[n]);

@@ -2,6 +2,7 @@
 #include "app/FindWindowLike.h"
 
 #include "app/Like.h"
+#include "browser/WindowIdentity.h"
 
 namespace BrowserMod1 {
 namespace {
@@ -10,6 +11,14 @@ namespace {
 constexpr int TextBufferSize = 255;
 
 } // namespace
+
+QString InstanceCaptionPattern() {
+    return QLatin1Char('*') + QString::fromUtf16(kAppCaption);
+}
+
+QString InstanceClassPattern() {
+    return QString::fromLatin1(browser::kWindowClass);
+}
 
 platform::Hwnd FindWindowLike(platform::WindowTree& tree, platform::Hwnd startWindow,
                               const QString& captionPattern, const QString& classPattern) {
@@ -34,8 +43,7 @@ platform::Hwnd FindWindowLike(platform::WindowTree& tree, platform::Hwnd startWi
 
 bool ActivatePreviousInstance(platform::WindowTree& tree) {
     const platform::Hwnd window =
-        FindWindowLike(tree, 0, QString::fromUtf16(InstanceCaptionPattern),
-                       QString::fromUtf16(InstanceClassPattern));
+        FindWindowLike(tree, 0, InstanceCaptionPattern(), InstanceClassPattern());
     if (window == 0)
         return false;
     if (tree.IsIconic(window))

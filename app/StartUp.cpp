@@ -3,6 +3,7 @@
 
 #include "about/frmAbout.h"
 #include "app/Connectivity.h"
+#include "app/FindWindowLike.h"
 #include "app/LinkTable.h"
 #include "app/StyleWinXP.h"
 #include "browser/BrowserFrm.h"
@@ -19,11 +20,12 @@ LoadResult Form_Load(BrowserFrm& frm, const StartupServices& services) {
     // 1. An earlier instance whose window could be brought forward has already ended this start
     //    in app/main.cpp, before the window library was loaded.
     // 2. The caption prefix, which every caption ends with.
-    frm.AppCaption = QStringLiteral("Navigateur Ulmeco");
+    frm.AppCaption = QString::fromUtf16(BrowserMod1::kAppCaption);
     // 3. The settings file beside the executable.
     BrowserMod1::IniFileName = services.ProgramDirectory + QStringLiteral("/Orvane.ini");
     // 4. The window placement of the last run.
-    BrowserMod1::FormPlacement(QStringLiteral("Main"), frm.Placement(), 0);
+    BrowserMod1::FormPlacement(QStringLiteral("Main"), frm.Placement(),
+                               BrowserMod1::RestorePlacement);
     // 5. The command line: home and mail addresses, links.
     ParseCommandLine(frm, BrowserMod1::PrepareCommandLine(services.CommandLine));
     // 6. The first caption: the prefix alone.
@@ -42,7 +44,7 @@ LoadResult Form_Load(BrowserFrm& frm, const StartupServices& services) {
 }
 
 void Form_Unload(BrowserFrm& frm, int& /*cancel*/) {
-    BrowserMod1::FormPlacement(QStringLiteral("Main"), frm.Placement(), 1);
+    BrowserMod1::FormPlacement(QStringLiteral("Main"), frm.Placement(), BrowserMod1::SavePlacement);
 }
 
 void InstallProgramHooks(BrowserFrm& frm) {

@@ -6,6 +6,7 @@
 #include "browser/CaptionFont.h"
 #include "browser/PageTools.h"
 #include "browser/SplitButton.h"
+#include "browser/WindowIdentity.h"
 #include "platform/Twips.h"
 #include "platform/WindowClass.h"
 
@@ -39,7 +40,7 @@ BrowserFrm::BrowserFrm(const WebViewFactory& makeWebView, QWidget* parent)
 
     // No caption at design time: UpdateCaption sets the first one before the window shows.
     // Other instances find this window by its class and caption.
-    platform::SetWindowClass(this, "ThunderRT6FormDC");
+    platform::SetWindowClass(this, kWindowClass);
     resize(platform::TwipsToPixelsX(kClientWidth), platform::TwipsToPixelsY(kClientHeight));
 
     WB = makeWebView(this).release();

@@ -10,6 +10,7 @@
 // 1-5 from section "Liens" of the settings file; `LinkUrls`(0) is a copy of `HomeUrl`. Menu entry
 // i opens `LinkUrls`(i). The table is built once at start and never changes.
 
+#include "browser/ButtonTable.h"
 #include "browser/TwipsGeometry.h"
 #include "platform/PlacementWindow.h"
 #include "platform/WebView.h"
@@ -54,7 +55,7 @@ public:
     int FormWindowState() const;
 
     // --- Toolbar and links menu ------------------------------------------------------------
-    void Bouton_Click(int index);
+    void Bouton_Click(int index); // index: a browser::ButtonIndex
     void Bouton_DropDown(int index);
     void MLink_Click(int index);
 
@@ -78,7 +79,7 @@ public:
     QString LastLinkUrl;
 
     // --- Controls (owned by the window) -----------------------------------------------------
-    std::array<QToolButton*, 12> Bouton{};
+    std::array<QToolButton*, browser::kButtonCount> Bouton{};
     QProgressBar* PBar = nullptr;
     QStatusBar* StatusBar = nullptr;
     platform::WebView* WB = nullptr;

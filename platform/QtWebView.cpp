@@ -15,7 +15,7 @@
 namespace platform {
 
 namespace {
-const QString Done = QStringLiteral("Terminé");
+const QString Done = QString::fromUtf16(kDoneStatusText);
 }
 
 QtWebView::QtWebView(WebViewServices services, QWidget* parent)
