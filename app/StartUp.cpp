@@ -2,11 +2,11 @@
 #include "app/StartUp.h"
 
 #include "about/frmAbout.h"
-#include "app/Connectivity.h"
 #include "app/FindWindowLike.h"
 #include "app/LinkTable.h"
-#include "app/StyleWinXP.h"
 #include "browser/BrowserFrm.h"
+#include "platform/Connectivity.h"
+#include "platform/StyleWinXP.h"
 #include "settings/FormPlacement.h"
 #include "settings/Ini.h"
 
