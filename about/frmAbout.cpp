@@ -1,7 +1,6 @@
 #include "about/frmAbout.h"
 
 #include "about/ProgramInfo.h"
-#include "about/VersionLine.h"
 #include "platform/Twips.h"
 #include "platform/WindowFrame.h"
 
@@ -185,7 +184,8 @@ void frmAbout::setVisible(bool visible) {
 
 void frmAbout::Form_Load() {
     setWindowTitle(QStringLiteral("\u00c0 propos de ") + ProgramInfo::Title());
-    Lbl[1]->setText(VersionLine(ProgramInfo::Major, ProgramInfo::Minor, ProgramInfo::Revision));
+    Lbl[1]->setText(
+        ProgramInfo::VersionLine(ProgramInfo::Major, ProgramInfo::Minor, ProgramInfo::Revision));
     Lbl[0]->setText(ProgramInfo::Title());
     Lbl[2]->setText(ProgramInfo::Description());
 }

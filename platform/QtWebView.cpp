@@ -1,5 +1,7 @@
 #include "platform/QtWebView.h"
 
+#include "platform/CredentialsDialog.h"
+#include "platform/Downloads.h"
 #include "platform/PopupWindow.h"
 #include "platform/PrintSave.h"
 #include "platform/WebPage.h"
@@ -249,7 +251,8 @@ std::unique_ptr<WebView> CreateWebView(QWidget* parent, WebViewServices services
 }
 
 std::unique_ptr<WebView> CreateWebView(QWidget* parent) {
-    return CreateWebView(parent, WebViewServices::Interactive());
+    // The user answers through the French save and credentials dialogs.
+    return CreateWebView(parent, {ChooseDownloadPath, AskCredentials});
 }
 
 } // namespace platform
