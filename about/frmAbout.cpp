@@ -96,8 +96,8 @@ frmAbout::frmAbout(QWidget* owner, Navigator navigate)
       Navigate(std::move(navigate)) {
     setWindowTitle(QStringLiteral("\u00c0 propos de"));
     setWindowIcon(QIcon(QStringLiteral(":/about/about-icon.png")));
-    // The dialog's own font: a plain sans-serif at 8 points, which the designed label heights
-    // were made for.
+    // The dialog's own font: a plain sans-serif at 8 points, which the labels' heights in
+    // twips were made for.
     QFont dialogFont(QStringLiteral("Sans Serif"), 8);
     dialogFont.setStyleHint(QFont::SansSerif);
     setFont(dialogFont);

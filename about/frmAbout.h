@@ -5,7 +5,7 @@
 // blue and underlined) and a click opens their target in the main window's web view, then closes
 // the dialog. OK, Enter and Escape close it without anything else happening.
 //
-// The controls keep the designed geometry in twips, turned into pixels through the screen DPI.
+// The controls keep their default geometry in twips, turned into pixels through the screen DPI.
 
 #include <QDialog>
 #include <QString>

@@ -7,7 +7,7 @@
 namespace BrowserMod1 {
 namespace {
 
-// The size of the caption and class-name buffers: the platform fills at most 254 characters.
+// The size of the caption and class-name buffers: the window tree fills at most 254 characters.
 constexpr int TextBufferSize = 255;
 
 } // namespace

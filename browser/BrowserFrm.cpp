@@ -1,4 +1,5 @@
-// BrowserFrm's composition: the controls as designed, their order, and the window's events.
+// BrowserFrm's composition: the controls at their default geometry, their order, and the
+// window's events.
 #include "browser/BrowserFrm.h"
 
 #include "browser/BrowserFrmImpl.h"
@@ -38,7 +39,7 @@ BrowserFrm::BrowserFrm(const WebViewFactory& makeWebView, QWidget* parent)
     : QWidget(parent), d(std::make_unique<Impl>(*this)) {
     using namespace browser;
 
-    // No caption at design time: UpdateCaption sets the first one before the window shows.
+    // No caption when made: UpdateCaption sets the first one before the window shows.
     // Other instances find this window by its class and caption.
     platform::SetWindowClass(this, kWindowClass);
     resize(platform::TwipsToPixelsX(kClientWidth), platform::TwipsToPixelsY(kClientHeight));

@@ -4,7 +4,8 @@
 // From top to bottom: a row of twelve push buttons (the toolbar, `Bouton` 0-11) with the
 // download progress bar `PBar` in the same row, the web view `WB`, and the status bar docked to
 // the bottom edge. The hidden menu `MenuLiens` (entries `MLink` 0-5) pops up under the home
-// button. Geometry is kept in twips, as designed, and turned into pixels through the screen DPI.
+// button. Geometry is kept in twips (15 to a pixel at 96 DPI) and turned into pixels through
+// the screen DPI.
 //
 // The link table: `HomeUrl` and `MailUrl` come from the command line, `LinkTitles` and `LinkUrls`
 // 1-5 from section "Liens" of the settings file; `LinkUrls`(0) is a copy of `HomeUrl`. Menu entry
@@ -47,8 +48,8 @@ public:
     // A control's Left, Top, Width and Height in twips, relative to the client area (the model
     // the layout reads and sets; the widgets follow it in pixels).
     browser::TwipsRect Twips(const QWidget* control) const;
-    // The window's outer size in twips as the layout sees it (the client area and the frame as
-    // designed) and its state (0 normal, 1 minimized, 2 maximized).
+    // The window's outer size in twips as the layout sees it (the client area and the design
+    // frame) and its state (0 normal, 1 minimized, 2 maximized).
     float FormWidth() const;
     float FormHeight() const;
     void SetFormWidth(float width);

@@ -1,5 +1,5 @@
 #pragma once
-// The toolbar's twelve buttons and the links menu's six entries, as designed.
+// The toolbar's twelve buttons and the links menu's six entries, with their default geometry.
 //
 // Geometry is in twips relative to the client area. Captions carry the access key after "&".
 // Tab order 0 is the web view, 13 the status bar and 14 the progress bar.

@@ -13,7 +13,7 @@
 
 namespace {
 
-// The frame as designed: the layout's outer size is the client size plus this frame, whatever
+// The design frame: the layout's outer size is the client size plus this frame, whatever
 // frame the window manager draws (its constants are made for this one: the web view then meets
 // the status bar and ends 20 twips short of the client area's right edge).
 constexpr float kDesignFrameWidth = static_cast<float>(platform::kDesignFrameWidth);

@@ -1,6 +1,6 @@
 #pragma once
-// The profile-file functions (INI files), with the semantics of the platform's private-profile
-// API. A null pointer stands for a null argument.
+// The profile-file functions on INI files, with the INI rules kept for file compatibility
+// (platform/ProfileText.h). A null pointer stands for a null argument.
 
 #include <QString>
 
