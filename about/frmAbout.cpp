@@ -16,12 +16,12 @@
 namespace {
 
 // The maker's addresses that the links open.
-const QString MakerHost = QStringLiteral("www.ulmeco.fr");
-const QString MakerWeb = QStringLiteral("http://www.ulmeco.fr");
-const QString MakerEmail = QStringLiteral("contact@ulmeco.fr");
+const QString kMakerHost = QStringLiteral("www.ulmeco.fr");
+const QString kMakerWeb = QStringLiteral("http://www.ulmeco.fr");
+const QString kMakerEmail = QStringLiteral("contact@ulmeco.fr");
 
 // The property that holds a link's target.
-constexpr char TagProperty[] = "Tag";
+constexpr char kTagProperty[] = "Tag";
 
 struct Geometry {
     int Left, Top, Width, Height; // twips, in the client area
@@ -34,7 +34,7 @@ struct LabelDesign {
 };
 
 // The plain labels in creation order; `Lbl`(4) does not exist.
-constexpr std::array<LabelDesign, 6> LblDesign{{
+constexpr std::array<LabelDesign, 6> kLblDesign{{
     {6, {240, 1680, 795, 225}, "Email :"},
     {5, {240, 1440, 795, 225}, "Web :"},
     {3, {240, 1200, 3195, 225}, "Copyright \u00a9 2003-2026 Ulmeco"},
@@ -42,19 +42,19 @@ constexpr std::array<LabelDesign, 6> LblDesign{{
     {0, {1320, 240, 4451, 360}, "Titre de l'application"},
     {1, {1320, 600, 4451, 225}, "Version"},
 }};
-constexpr std::array<Geometry, 2> WebLblBounds{{{840, 1440, 1815, 255}, {840, 1680, 1815, 255}}};
-constexpr Geometry BoutonBounds{4560, 1440, 1215, 375};
-constexpr int picIconLeft = 240;
-constexpr int picIconTop = 240;
-constexpr int ClientWidth = 5925;
-constexpr int ClientHeight = 1950;
+constexpr std::array<Geometry, 2> kWebLblBounds{{{840, 1440, 1815, 255}, {840, 1680, 1815, 255}}};
+constexpr Geometry kBoutonBounds{4560, 1440, 1215, 375};
+constexpr int kPicIconLeft = 240;
+constexpr int kPicIconTop = 240;
+constexpr int kClientWidth = 5925;
+constexpr int kClientHeight = 1950;
 
 // Tab order: picIcon, Lbl 2, 0, 1, 3, 5, 6, WebLbl 0, 1, OK.
-constexpr std::array<int, 6> LblTabOrder{2, 0, 1, 3, 5, 6};
+constexpr std::array<int, 6> kLblTabOrder{2, 0, 1, 3, 5, 6};
 
 // Colours as 0x00BBGGRR values.
-constexpr unsigned Black = 0x000000;
-constexpr unsigned PureBlue = 0xFF0000;
+constexpr unsigned kBlack = 0x000000;
+constexpr unsigned kPureBlue = 0xFF0000;
 
 QColor FromBgr(unsigned bgr) {
     return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
@@ -101,10 +101,10 @@ frmAbout::frmAbout(QWidget* owner, Navigator navigate)
     QFont dialogFont(QStringLiteral("Sans Serif"), 8);
     dialogFont.setStyleHint(QFont::SansSerif);
     setFont(dialogFont);
-    setFixedSize(platform::TwipsToPixelsX(ClientWidth), platform::TwipsToPixelsY(ClientHeight));
+    setFixedSize(platform::TwipsToPixelsX(kClientWidth), platform::TwipsToPixelsY(kClientHeight));
 
     Bouton = new QPushButton(QStringLiteral("&OK"), this);
-    Bouton->setGeometry(ToPixels(BoutonBounds));
+    Bouton->setGeometry(ToPixels(kBoutonBounds));
     Bouton->setIcon(QIcon(QStringLiteral(":/about/tick.png")));
     Bouton->setIconSize(QSize(16, 16));
     Bouton->setDefault(true);
@@ -115,29 +115,29 @@ frmAbout::frmAbout(QWidget* owner, Navigator navigate)
     const QPixmap picture = ProgramInfo::ProgramIcon().pixmap(QSize(48, 48));
     picIcon->setPixmap(picture);
     picIcon->setGeometry(
-        QRect(QPoint(platform::TwipsToPixelsX(picIconLeft), platform::TwipsToPixelsY(picIconTop)),
+        QRect(QPoint(platform::TwipsToPixelsX(kPicIconLeft), platform::TwipsToPixelsY(kPicIconTop)),
               picture.deviceIndependentSize().toSize()));
-    picIcon->setProperty(TagProperty, MakerHost);
+    picIcon->setProperty(kTagProperty, kMakerHost);
 
-    WebLbl[1] = NewLabel(this, WebLblBounds[1], MakerEmail);
-    WebLbl[1]->setProperty(TagProperty, QStringLiteral("mailto:") + MakerEmail +
-                                            QStringLiteral("?subject=Informations sur Orvane"));
-    WebLbl[0] = NewLabel(this, WebLblBounds[0], MakerWeb);
-    WebLbl[0]->setProperty(TagProperty, MakerWeb);
-    for (const LabelDesign& design : LblDesign) {
+    WebLbl[1] = NewLabel(this, kWebLblBounds[1], kMakerEmail);
+    WebLbl[1]->setProperty(kTagProperty, QStringLiteral("mailto:") + kMakerEmail +
+                                             QStringLiteral("?subject=Informations sur Orvane"));
+    WebLbl[0] = NewLabel(this, kWebLblBounds[0], kMakerWeb);
+    WebLbl[0]->setProperty(kTagProperty, kMakerWeb);
+    for (const LabelDesign& design : kLblDesign) {
         Lbl[design.Index] = NewLabel(this, design.Bounds, QString::fromUtf8(design.Text));
         // No event of these labels is handled; "Web :" and "Email :" reach over the start of
         // the addresses, which must get the pointer there.
         Lbl[design.Index]->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
-    SetForeColor(Lbl[2], FromBgr(Black));
-    SetForeColor(Lbl[0], FromBgr(Black));
+    SetForeColor(Lbl[2], FromBgr(kBlack));
+    SetForeColor(Lbl[0], FromBgr(kBlack));
     QFont titleFont(QStringLiteral("MS Sans Serif"), 12, QFont::Bold);
     titleFont.setStyleHint(QFont::SansSerif);
     Lbl[0]->setFont(titleFont);
 
     QWidget* previous = picIcon;
-    for (const int index : LblTabOrder) {
+    for (const int index : kLblTabOrder) {
         setTabOrder(previous, Lbl[index]);
         previous = Lbl[index];
     }
@@ -215,7 +215,7 @@ void frmAbout::SetHovered(QLabel* link, bool hovered) {
         link->unsetCursor();
     }
     if (link != picIcon) {
-        SetForeColor(link, FromBgr(hovered ? PureBlue : Black));
+        SetForeColor(link, FromBgr(hovered ? kPureBlue : kBlack));
         SetFontUnderline(link, hovered);
     }
 }
@@ -278,7 +278,7 @@ bool frmAbout::LinkPointerEvent(QWidget* control, QEvent* event) {
             !link->rect().contains(mouse->position().toPoint())) {
             return false;
         }
-        Navigate(link->property(TagProperty).toString());
+        Navigate(link->property(kTagProperty).toString());
         accept();
         return true;
     }

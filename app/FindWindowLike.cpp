@@ -8,7 +8,7 @@ namespace BrowserMod1 {
 namespace {
 
 // The size of the caption and class-name buffers: the window tree fills at most 254 characters.
-constexpr int TextBufferSize = 255;
+constexpr int kTextBufferSize = 255;
 
 } // namespace
 
@@ -30,8 +30,8 @@ platform::Hwnd FindWindowLike(platform::WindowTree& tree, platform::Hwnd startWi
     platform::Hwnd result = 0;
     for (platform::Hwnd child = tree.GetWindow(startWindow, platform::GW_CHILD); child != 0;
          child = tree.GetWindow(child, platform::GW_HWNDNEXT)) {
-        const QString caption = tree.GetWindowText(child, TextBufferSize);
-        const QString className = tree.GetClassName(child, TextBufferSize);
+        const QString caption = tree.GetWindowText(child, kTextBufferSize);
+        const QString className = tree.GetClassName(child, kTextBufferSize);
         // Both tests are made every time; a later match replaces an earlier one.
         const bool captionMatches = Like(caption, captionPattern);
         const bool classMatches = Like(className, classPattern);
