@@ -22,4 +22,8 @@ QString Description();
 // The program's icon with its three images: 48, 32 and 16 pixels.
 QIcon ProgramIcon();
 
+// The About box's version line, "Version 1.03 révision 0000": the minor number always with two
+// digits and the revision with four, filled with zeros on the left or cut to their last digits.
+QString VersionLine(int major, int minor, int revision);
+
 } // namespace ProgramInfo

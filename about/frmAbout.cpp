@@ -1,9 +1,8 @@
 #include "about/frmAbout.h"
 
 #include "about/ProgramInfo.h"
-#include "about/VersionLine.h"
-#include "browser/BrowserFrm.h"
 #include "platform/Twips.h"
+#include "platform/WindowFrame.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -17,13 +16,12 @@
 namespace {
 
 // The maker's addresses that the links open.
-const QString MakerHost = QStringLiteral("www.ulmeco.fr");
-const QString MakerWeb = QStringLiteral("http://www.ulmeco.fr");
-const QString MakerEmail = QStringLiteral("contact@ulmeco.fr");
+const QString kMakerHost = QStringLiteral("www.ulmeco.fr");
+const QString kMakerWeb = QStringLiteral("http://www.ulmeco.fr");
+const QString kMakerEmail = QStringLiteral("contact@ulmeco.fr");
 
-// Control properties that the form runtime keeps for every control.
-constexpr char TagProperty[] = "Tag";
-constexpr char DragIconProperty[] = "DragIcon";
+// The property that holds a link's target.
+constexpr char kTagProperty[] = "Tag";
 
 struct Geometry {
     int Left, Top, Width, Height; // twips, in the client area
@@ -36,7 +34,7 @@ struct LabelDesign {
 };
 
 // The plain labels in creation order; `Lbl`(4) does not exist.
-constexpr std::array<LabelDesign, 6> LblDesign{{
+constexpr std::array<LabelDesign, 6> kLblDesign{{
     {6, {240, 1680, 795, 225}, "Email :"},
     {5, {240, 1440, 795, 225}, "Web :"},
     {3, {240, 1200, 3195, 225}, "Copyright \u00a9 2003-2026 Ulmeco"},
@@ -44,19 +42,19 @@ constexpr std::array<LabelDesign, 6> LblDesign{{
     {0, {1320, 240, 4451, 360}, "Titre de l'application"},
     {1, {1320, 600, 4451, 225}, "Version"},
 }};
-constexpr std::array<Geometry, 2> WebLblBounds{{{840, 1440, 1815, 255}, {840, 1680, 1815, 255}}};
-constexpr Geometry BoutonBounds{4560, 1440, 1215, 375};
-constexpr int picIconLeft = 240;
-constexpr int picIconTop = 240;
-constexpr int ClientWidth = 5925;
-constexpr int ClientHeight = 1950;
+constexpr std::array<Geometry, 2> kWebLblBounds{{{840, 1440, 1815, 255}, {840, 1680, 1815, 255}}};
+constexpr Geometry kBoutonBounds{4560, 1440, 1215, 375};
+constexpr int kPicIconLeft = 240;
+constexpr int kPicIconTop = 240;
+constexpr int kClientWidth = 5925;
+constexpr int kClientHeight = 1950;
 
 // Tab order: picIcon, Lbl 2, 0, 1, 3, 5, 6, WebLbl 0, 1, OK.
-constexpr std::array<int, 6> LblTabOrder{2, 0, 1, 3, 5, 6};
+constexpr std::array<int, 6> kLblTabOrder{2, 0, 1, 3, 5, 6};
 
 // Colours as 0x00BBGGRR values.
-constexpr unsigned Black = 0x000000;
-constexpr unsigned PureBlue = 0xFF0000;
+constexpr unsigned kBlack = 0x000000;
+constexpr unsigned kPureBlue = 0xFF0000;
 
 QColor FromBgr(unsigned bgr) {
     return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
@@ -98,15 +96,15 @@ frmAbout::frmAbout(QWidget* owner, Navigator navigate)
       Navigate(std::move(navigate)) {
     setWindowTitle(QStringLiteral("\u00c0 propos de"));
     setWindowIcon(QIcon(QStringLiteral(":/about/about-icon.png")));
-    // The dialog's own font: a plain sans-serif at 8 points, which the designed label heights
-    // were made for.
+    // The dialog's own font: a plain sans-serif at 8 points, which the labels' heights in
+    // twips were made for.
     QFont dialogFont(QStringLiteral("Sans Serif"), 8);
     dialogFont.setStyleHint(QFont::SansSerif);
     setFont(dialogFont);
-    setFixedSize(platform::TwipsToPixelsX(ClientWidth), platform::TwipsToPixelsY(ClientHeight));
+    setFixedSize(platform::TwipsToPixelsX(kClientWidth), platform::TwipsToPixelsY(kClientHeight));
 
     Bouton = new QPushButton(QStringLiteral("&OK"), this);
-    Bouton->setGeometry(ToPixels(BoutonBounds));
+    Bouton->setGeometry(ToPixels(kBoutonBounds));
     Bouton->setIcon(QIcon(QStringLiteral(":/about/tick.png")));
     Bouton->setIconSize(QSize(16, 16));
     Bouton->setDefault(true);
@@ -117,30 +115,29 @@ frmAbout::frmAbout(QWidget* owner, Navigator navigate)
     const QPixmap picture = ProgramInfo::ProgramIcon().pixmap(QSize(48, 48));
     picIcon->setPixmap(picture);
     picIcon->setGeometry(
-        QRect(QPoint(platform::TwipsToPixelsX(picIconLeft), platform::TwipsToPixelsY(picIconTop)),
+        QRect(QPoint(platform::TwipsToPixelsX(kPicIconLeft), platform::TwipsToPixelsY(kPicIconTop)),
               picture.deviceIndependentSize().toSize()));
-    picIcon->setProperty(TagProperty, MakerHost);
-    picIcon->setProperty(DragIconProperty, QCursor(Qt::PointingHandCursor));
+    picIcon->setProperty(kTagProperty, kMakerHost);
 
-    WebLbl[1] = NewLabel(this, WebLblBounds[1], MakerEmail);
-    WebLbl[1]->setProperty(TagProperty, QStringLiteral("mailto:") + MakerEmail +
-                                            QStringLiteral("?subject=Informations sur Orvane"));
-    WebLbl[0] = NewLabel(this, WebLblBounds[0], MakerWeb);
-    WebLbl[0]->setProperty(TagProperty, MakerWeb);
-    for (const LabelDesign& design : LblDesign) {
+    WebLbl[1] = NewLabel(this, kWebLblBounds[1], kMakerEmail);
+    WebLbl[1]->setProperty(kTagProperty, QStringLiteral("mailto:") + kMakerEmail +
+                                             QStringLiteral("?subject=Informations sur Orvane"));
+    WebLbl[0] = NewLabel(this, kWebLblBounds[0], kMakerWeb);
+    WebLbl[0]->setProperty(kTagProperty, kMakerWeb);
+    for (const LabelDesign& design : kLblDesign) {
         Lbl[design.Index] = NewLabel(this, design.Bounds, QString::fromUtf8(design.Text));
         // No event of these labels is handled; "Web :" and "Email :" reach over the start of
         // the addresses, which must get the pointer there.
         Lbl[design.Index]->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
-    SetForeColor(Lbl[2], FromBgr(Black));
-    SetForeColor(Lbl[0], FromBgr(Black));
+    SetForeColor(Lbl[2], FromBgr(kBlack));
+    SetForeColor(Lbl[0], FromBgr(kBlack));
     QFont titleFont(QStringLiteral("MS Sans Serif"), 12, QFont::Bold);
     titleFont.setStyleHint(QFont::SansSerif);
     Lbl[0]->setFont(titleFont);
 
     QWidget* previous = picIcon;
-    for (const int index : LblTabOrder) {
+    for (const int index : kLblTabOrder) {
         setTabOrder(previous, Lbl[index]);
         previous = Lbl[index];
     }
@@ -163,13 +160,8 @@ frmAbout::~frmAbout() {
     qApp->removeEventFilter(this);
 }
 
-void frmAbout::ShowModal(BrowserFrm& mainWindow) {
-    platform::WebView* webView = mainWindow.WB;
-    frmAbout dialog(&mainWindow, [webView](const QString& address) {
-        if (webView != nullptr) {
-            webView->Navigate(address);
-        }
-    });
+void frmAbout::ShowModal(QWidget* owner, Navigator navigate) {
+    frmAbout dialog(owner, std::move(navigate));
     dialog.exec();
 }
 
@@ -179,10 +171,7 @@ void frmAbout::setVisible(bool visible) {
         // The dialog gets the same window frame as its owner: centre the outer bounds, then keep
         // them on the owner's screen.
         const QRect ownerFrame = owner->frameGeometry();
-        const QRect ownerClient = owner->geometry();
-        const QMargins frame(
-            ownerClient.left() - ownerFrame.left(), ownerClient.top() - ownerFrame.top(),
-            ownerFrame.right() - ownerClient.right(), ownerFrame.bottom() - ownerClient.bottom());
+        const QMargins frame = platform::FrameMargins(*owner);
         QRect outer(QPoint(), size().grownBy(frame));
         outer.moveCenter(ownerFrame.center());
         const QRect screen = owner->screen()->availableGeometry();
@@ -195,12 +184,10 @@ void frmAbout::setVisible(bool visible) {
 
 void frmAbout::Form_Load() {
     setWindowTitle(QStringLiteral("\u00c0 propos de ") + ProgramInfo::Title());
-    Lbl[1]->setText(VersionLine(ProgramInfo::Major, ProgramInfo::Minor, ProgramInfo::Revision));
+    Lbl[1]->setText(
+        ProgramInfo::VersionLine(ProgramInfo::Major, ProgramInfo::Minor, ProgramInfo::Revision));
     Lbl[0]->setText(ProgramInfo::Title());
     Lbl[2]->setText(ProgramInfo::Description());
-    for (QLabel* label : WebLbl) {
-        label->setProperty(DragIconProperty, picIcon->property(DragIconProperty));
-    }
 }
 
 void frmAbout::Form_KeyPress(int& keyAscii) {
@@ -214,51 +201,22 @@ void frmAbout::Bouton_Click() {
     accept();
 }
 
-void frmAbout::picIcon_MouseMove() {
-    Drag(picIcon, vbBeginDrag);
-}
-
-void frmAbout::picIcon_DragOver(int state) {
-    if (state == vbLeave) {
-        Drag(picIcon, vbEndDrag);
+void frmAbout::SetHovered(QLabel* link, bool hovered) {
+    if (hovered == (Hovered == link)) {
+        return;
     }
-}
-
-void frmAbout::picIcon_DragDrop(QWidget* source) {
-    if (source == picIcon) {
-        Navigate(picIcon->property(TagProperty).toString());
-        accept();
+    if (hovered && Hovered != nullptr) {
+        SetHovered(Hovered, false);
     }
-}
-
-void frmAbout::WebLbl_MouseMove(int index) {
-    SetForeColor(WebLbl[index], FromBgr(PureBlue));
-    SetFontUnderline(WebLbl[index], true);
-    Drag(WebLbl[index], vbBeginDrag);
-}
-
-void frmAbout::WebLbl_DragOver(int index, int state) {
-    if (state == vbLeave) {
-        Drag(WebLbl[index], vbEndDrag);
-        SetFontUnderline(WebLbl[index], false);
-        SetForeColor(WebLbl[index], FromBgr(Black));
+    Hovered = hovered ? link : nullptr;
+    if (hovered) {
+        link->setCursor(Qt::PointingHandCursor);
+    } else {
+        link->unsetCursor();
     }
-}
-
-void frmAbout::WebLbl_DragDrop(int index, QWidget* source) {
-    if (source == WebLbl[index]) {
-        Navigate(WebLbl[index]->property(TagProperty).toString());
-        accept();
-    }
-}
-
-void frmAbout::Drag(QWidget* control, DragAction action) {
-    if (action == vbBeginDrag) {
-        Dragged = control;
-        control->setCursor(control->property(DragIconProperty).value<QCursor>());
-    } else if (Dragged == control) {
-        Dragged = nullptr;
-        control->unsetCursor();
+    if (link != picIcon) {
+        SetForeColor(link, FromBgr(hovered ? kPureBlue : kBlack));
+        SetFontUnderline(link, hovered);
     }
 }
 
@@ -297,62 +255,31 @@ bool frmAbout::PreviewKey(QWidget* receiver, QEvent* event) {
 }
 
 bool frmAbout::LinkPointerEvent(QWidget* control, QEvent* event) {
-    int index = -1;
-    if (control == WebLbl[0]) {
-        index = 0;
-    } else if (control == WebLbl[1]) {
-        index = 1;
-    } else if (control != picIcon) {
+    if (control != picIcon && control != WebLbl[0] && control != WebLbl[1]) {
         return false;
     }
-    auto moveOver = [&] {
-        if (index < 0) {
-            picIcon_MouseMove();
-        } else {
-            WebLbl_MouseMove(index);
-        }
-    };
-    auto dragOver = [&](int state) {
-        if (index < 0) {
-            picIcon_DragOver(state);
-        } else {
-            WebLbl_DragOver(index, state);
-        }
-    };
+    auto* link = static_cast<QLabel*>(control);
     switch (event->type()) {
     case QEvent::Enter:
-        if (Dragged == nullptr) {
-            moveOver();
-        } else {
-            dragOver(vbEnter);
-        }
+        SetHovered(link, true);
         return false;
     case QEvent::MouseMove:
-        if (static_cast<QMouseEvent*>(event)->buttons() != Qt::NoButton) {
-            return false;
-        }
-        if (Dragged == nullptr) {
-            moveOver();
-        } else {
-            dragOver(vbOver);
+        // A move with a button held is no hover.
+        if (static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton) {
+            SetHovered(link, true);
         }
         return false;
     case QEvent::Leave:
-        if (Dragged != nullptr) {
-            dragOver(vbLeave);
-        }
+        SetHovered(link, false);
         return false;
     case QEvent::MouseButtonRelease: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (Dragged == nullptr || mouse->button() != Qt::LeftButton ||
-            !control->rect().contains(mouse->position().toPoint())) {
+        if (Hovered != link || mouse->button() != Qt::LeftButton ||
+            !link->rect().contains(mouse->position().toPoint())) {
             return false;
         }
-        if (index < 0) {
-            picIcon_DragDrop(Dragged);
-        } else {
-            WebLbl_DragDrop(index, Dragged);
-        }
+        Navigate(link->property(kTagProperty).toString());
+        accept();
         return true;
     }
     default:

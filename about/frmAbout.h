@@ -5,14 +5,13 @@
 // blue and underlined) and a click opens their target in the main window's web view, then closes
 // the dialog. OK, Enter and Escape close it without anything else happening.
 //
-// The controls keep the designed geometry in twips, turned into pixels through the screen DPI.
+// The controls keep their default geometry in twips, turned into pixels through the screen DPI.
 
 #include <QDialog>
 #include <QString>
 #include <array>
 #include <functional>
 
-class BrowserFrm;
 class QLabel;
 class QPushButton;
 
@@ -26,24 +25,14 @@ public:
     frmAbout(QWidget* owner, Navigator navigate);
     ~frmAbout() override;
 
-    // Loads a fresh dialog over the main window, shows it modally and destroys it once closed.
-    static void ShowModal(BrowserFrm& mainWindow);
+    // Loads a fresh dialog over owner (the main window), shows it modally and destroys it once
+    // closed; its links go through navigate.
+    static void ShowModal(QWidget* owner, Navigator navigate);
 
     // --- Handlers ------------------------------------------------------------------------------
     void Form_Load();
     void Form_KeyPress(int& keyAscii);
     void Bouton_Click();
-    void picIcon_MouseMove();
-    void picIcon_DragOver(int state);
-    void picIcon_DragDrop(QWidget* source);
-    void WebLbl_MouseMove(int index);
-    void WebLbl_DragOver(int index, int state);
-    void WebLbl_DragDrop(int index, QWidget* source);
-
-    // Drag-over states.
-    static constexpr int vbEnter = 0;
-    static constexpr int vbLeave = 1;
-    static constexpr int vbOver = 2;
 
     // --- Controls (owned by the dialog) -------------------------------------------------------
     QPushButton* Bouton = nullptr;
@@ -60,13 +49,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    enum DragAction { vbBeginDrag = 1, vbEndDrag = 2 };
-    // The manual drag of a control: while it runs the control shows its drag icon, and the
-    // pointer's moves over the links arrive as drag-over events, a click as a drop.
-    void Drag(QWidget* control, DragAction action);
+    // Gives a link, or takes from it, the look it has under the pointer: a pointing hand, and on
+    // the address labels blue underlined text (black once the pointer has left).
+    void SetHovered(QLabel* link, bool hovered);
     bool PreviewKey(QWidget* receiver, QEvent* event);
     bool LinkPointerEvent(QWidget* control, QEvent* event);
 
     Navigator Navigate;
-    QWidget* Dragged = nullptr;
+    QLabel* Hovered = nullptr; // the link under the pointer
 };

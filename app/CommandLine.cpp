@@ -1,5 +1,7 @@
-// BrowserFrm's command line: the link table applied to the window's buttons and links menu.
+// The command line applied to the main window: the link table, the buttons' tooltips and the
+// links menu.
 #include "app/LinkTable.h"
+#include "app/StartUp.h"
 #include "browser/BrowserFrm.h"
 #include "browser/ButtonTable.h"
 #include "settings/Ini.h"
@@ -7,32 +9,22 @@
 #include <QAction>
 #include <QToolButton>
 
-namespace {
-
-constexpr int kMailButton = 11;
-
-} // namespace
-
-void BrowserFrm::ParseCommandLine(const QString& commandLine) {
+void ParseCommandLine(BrowserFrm& frm, const QString& commandLine) {
     const BrowserMod1::LinkTable table =
         BrowserMod1::BuildLinkTable(commandLine, &BrowserMod1::IniReadDefault);
 
-    HomeUrl = table.HomeUrl;
-    MailUrl = table.MailUrl;
-    LinkTitles = table.LinkTitles;
-    LinkUrls = table.LinkUrls;
+    frm.HomeUrl = table.HomeUrl;
+    frm.MailUrl = table.MailUrl;
+    frm.LinkTitles = table.LinkTitles;
+    frm.LinkUrls = table.LinkUrls;
 
-    MLink[0]->setText(table.Entry0Caption);
-    Bouton[browser::kHomeButton]->setToolTip(HomeUrl);
-    Bouton[kMailButton]->setToolTip(MailUrl);
+    frm.MLink[0]->setText(table.Entry0Caption);
+    frm.Bouton[browser::kHomeButton]->setToolTip(frm.HomeUrl);
+    frm.Bouton[browser::kMailButton]->setToolTip(frm.MailUrl);
     for (int n = 1; n < BrowserMod1::LinkCount; ++n) {
         if (table.Visible[n]) {
-            MLink[n]->setText(table.LinkTitles[n]);
-            MLink[n]->setVisible(true);
+            frm.MLink[n]->setText(table.LinkTitles[n]);
+            frm.MLink[n]->setVisible(true);
         }
     }
-}
-
-QString BrowserFrm::NormalizeUrl(const QString& address) {
-    return BrowserMod1::NormalizeUrl(address);
 }

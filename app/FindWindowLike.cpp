@@ -2,14 +2,23 @@
 #include "app/FindWindowLike.h"
 
 #include "app/Like.h"
+#include "browser/WindowIdentity.h"
 
 namespace BrowserMod1 {
 namespace {
 
-// The size of the caption and class-name buffers: the platform fills at most 254 characters.
-constexpr int TextBufferSize = 255;
+// The size of the caption and class-name buffers: the window tree fills at most 254 characters.
+constexpr int kTextBufferSize = 255;
 
 } // namespace
+
+QString InstanceCaptionPattern() {
+    return QLatin1Char('*') + QString::fromUtf16(kAppCaption);
+}
+
+QString InstanceClassPattern() {
+    return QString::fromLatin1(browser::kWindowClass);
+}
 
 platform::Hwnd FindWindowLike(platform::WindowTree& tree, platform::Hwnd startWindow,
                               const QString& captionPattern, const QString& classPattern) {
@@ -21,8 +30,8 @@ platform::Hwnd FindWindowLike(platform::WindowTree& tree, platform::Hwnd startWi
     platform::Hwnd result = 0;
     for (platform::Hwnd child = tree.GetWindow(startWindow, platform::GW_CHILD); child != 0;
          child = tree.GetWindow(child, platform::GW_HWNDNEXT)) {
-        const QString caption = tree.GetWindowText(child, TextBufferSize);
-        const QString className = tree.GetClassName(child, TextBufferSize);
+        const QString caption = tree.GetWindowText(child, kTextBufferSize);
+        const QString className = tree.GetClassName(child, kTextBufferSize);
         // Both tests are made every time; a later match replaces an earlier one.
         const bool captionMatches = Like(caption, captionPattern);
         const bool classMatches = Like(className, classPattern);
@@ -34,8 +43,7 @@ platform::Hwnd FindWindowLike(platform::WindowTree& tree, platform::Hwnd startWi
 
 bool ActivatePreviousInstance(platform::WindowTree& tree) {
     const platform::Hwnd window =
-        FindWindowLike(tree, 0, QString::fromUtf16(InstanceCaptionPattern),
-                       QString::fromUtf16(InstanceClassPattern));
+        FindWindowLike(tree, 0, InstanceCaptionPattern(), InstanceClassPattern());
     if (window == 0)
         return false;
     if (tree.IsIconic(window))

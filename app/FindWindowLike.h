@@ -7,10 +7,13 @@
 
 namespace BrowserMod1 {
 
+// The caption prefix, `AppCaption`: every caption of the main window ends with it.
+inline constexpr char16_t kAppCaption[] = u"Navigateur Ulmeco";
+
 // What an earlier instance's main window looks like to others: its caption ends with the
-// caption prefix, and its window class is that of the program's top-level windows.
-inline constexpr char16_t InstanceCaptionPattern[] = u"*Navigateur Ulmeco";
-inline constexpr char16_t InstanceClassPattern[] = u"ThunderRT6FormDC";
+// caption prefix, and its window class is that of the main window (browser::kWindowClass).
+QString InstanceCaptionPattern();
+QString InstanceClassPattern();
 
 // The last direct child of startWindow (0: the desktop), in stacking order from the top, whose
 // caption matches captionPattern and whose class name matches classPattern (see Like); 0 when

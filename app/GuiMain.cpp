@@ -3,6 +3,7 @@
 
 #include "about/ProgramInfo.h"
 #include "app/ProgramEntry.h"
+#include "app/StartUp.h"
 #include "browser/BrowserFrm.h"
 #include "platform/Engine.h"
 #include "platform/Rendering.h"
@@ -18,12 +19,14 @@ extern "C" __attribute__((visibility("default"))) int OrvaneGuiMain(int argc, ch
     platform::InstallTranslations(app);
     platform::ChooseComposition();
 
-    BrowserFrm frm; // runs Form_Initialize before it creates its controls
-    BrowserFrm::StartupServices services;
-    // The previous-instance question was answered before this library was loaded.
+    Form_Initialize(); // before any control exists
+    BrowserFrm frm;
+    InstallProgramHooks(frm);
+    StartupServices services;
+    // The previous-instance question (step 1) was answered before this library was loaded.
     services.ProgramDirectory = QString::fromUtf8(start->programDirectory);
     services.CommandLine = QString::fromUtf8(start->commandLine);
-    if (frm.Form_Load(services) == BrowserFrm::LoadResult::EndProgram) {
+    if (Form_Load(frm, services) == LoadResult::EndProgram) {
         return 0;
     }
     frm.show();

@@ -1,53 +1,61 @@
 // Start and stop of the main window: the load sequence and the unload step.
+#include "app/StartUp.h"
 
-#include "app/Connectivity.h"
+#include "about/frmAbout.h"
 #include "app/FindWindowLike.h"
 #include "app/LinkTable.h"
-#include "app/StyleWinXP.h"
 #include "browser/BrowserFrm.h"
+#include "platform/Connectivity.h"
 #include "platform/Profile.h"
+#include "platform/StyleWinXP.h"
 #include "settings/FormPlacement.h"
 #include "settings/Ini.h"
 
 #include <QMessageBox>
 
-void BrowserFrm::Form_Initialize() {
+void Form_Initialize() {
     StyleWinXP::InitCommonControlsXP();
 }
 
-BrowserFrm::LoadResult BrowserFrm::Form_Load(const StartupServices& services) {
-    // 1. An earlier instance whose window can be brought forward ends this one at once.
-    if (services.PrevInstance && services.PrevInstance()) {
-        if (services.WindowTree != nullptr &&
-            BrowserMod1::ActivatePreviousInstance(*services.WindowTree)) {
-            return LoadResult::EndProgram;
-        }
-    }
+LoadResult Form_Load(BrowserFrm& frm, const StartupServices& services) {
+    // 1. An earlier instance whose window could be brought forward has already ended this start
+    //    in app/main.cpp, before the window library was loaded.
     // 2. The caption prefix, which every caption ends with.
-    AppCaption = QStringLiteral("Navigateur Ulmeco");
+    frm.AppCaption = QString::fromUtf16(BrowserMod1::kAppCaption);
     // 3. The settings file beside the executable, and the user's own for a program folder the
     // user cannot write.
     BrowserMod1::IniFileName = services.ProgramDirectory + QStringLiteral("/Orvane.ini");
     BrowserMod1::UserIniFileName =
         platform::UserConfigFolder() + QStringLiteral("/orvane/Orvane.ini");
     // 4. The window placement of the last run.
-    BrowserMod1::FormPlacement(QStringLiteral("Main"), Placement(), 0);
+    BrowserMod1::FormPlacement(QStringLiteral("Main"), frm.Placement(),
+                               BrowserMod1::RestorePlacement);
     // 5. The command line: home and mail addresses, links.
-    ParseCommandLine(BrowserMod1::PrepareCommandLine(services.CommandLine));
+    ParseCommandLine(frm, BrowserMod1::PrepareCommandLine(services.CommandLine));
     // 6. The first caption: the prefix alone.
-    UpdateCaption();
+    frm.UpdateCaption();
     // 7. The home site.
-    if (!BrowserMod1::CheckInternetConnection(HomeUrl)) {
-        QMessageBox box(QMessageBox::Information, windowTitle(),
-                        QStringLiteral("Vous n'avez pas accès à Internet pour le site: ") + HomeUrl,
+    if (!BrowserMod1::CheckInternetConnection(frm.HomeUrl)) {
+        QMessageBox box(QMessageBox::Information, frm.windowTitle(),
+                        QStringLiteral("Vous n'avez pas accès à Internet pour le site: ") +
+                            frm.HomeUrl,
                         QMessageBox::Ok);
         box.exec();
         return LoadResult::EndProgram;
     }
-    WB->Navigate(HomeUrl);
+    frm.WB->Navigate(frm.HomeUrl);
     return LoadResult::Show;
 }
 
-void BrowserFrm::Form_Unload(int& /*cancel*/) {
-    BrowserMod1::FormPlacement(QStringLiteral("Main"), Placement(), 1);
+void Form_Unload(BrowserFrm& frm, int& /*cancel*/) {
+    BrowserMod1::FormPlacement(QStringLiteral("Main"), frm.Placement(), BrowserMod1::SavePlacement);
+}
+
+void InstallProgramHooks(BrowserFrm& frm) {
+    frm.Unload = [&frm](int& cancel) { Form_Unload(frm, cancel); };
+    frm.ShowAbout = [](BrowserFrm& owner) {
+        platform::WebView* webView = owner.WB;
+        frmAbout::ShowModal(&owner,
+                            [webView](const QString& address) { webView->Navigate(address); });
+    };
 }

@@ -64,6 +64,8 @@ int main(int argc, char* argv[]) {
 
     // Held for the life of the program: it tells later starts that this one runs.
     platform::InstanceLock instance(executable);
+    // Step 1 of the main window's load sequence (app/StartUp.h): an earlier instance whose
+    // window can be brought forward ends this start here.
     if (instance.PrevInstance()) {
         platform::XcbWindowTree windows;
         if (BrowserMod1::ActivatePreviousInstance(windows)) {

@@ -1,13 +1,13 @@
-// BrowserFrm's composition: the controls as designed, their order, and the window's events.
+// BrowserFrm's composition: the controls at their default geometry, their order, and the
+// window's events.
 #include "browser/BrowserFrm.h"
 
-#include "about/ProgramInfo.h"
-#include "about/frmAbout.h"
 #include "browser/BrowserFrmImpl.h"
 #include "browser/ButtonTable.h"
 #include "browser/CaptionFont.h"
 #include "browser/PageTools.h"
 #include "browser/SplitButton.h"
+#include "browser/WindowIdentity.h"
 #include "platform/Twips.h"
 #include "platform/WindowClass.h"
 
@@ -39,12 +39,9 @@ BrowserFrm::BrowserFrm(const WebViewFactory& makeWebView, QWidget* parent)
     : QWidget(parent), d(std::make_unique<Impl>(*this)) {
     using namespace browser;
 
-    // Initialisation comes before any control exists.
-    Form_Initialize();
-    // No caption at design time: UpdateCaption sets the first one before the window shows.
-    setWindowIcon(ProgramInfo::ProgramIcon());
+    // No caption when made: UpdateCaption sets the first one before the window shows.
     // Other instances find this window by its class and caption.
-    platform::SetWindowClass(this, "ThunderRT6FormDC");
+    platform::SetWindowClass(this, kWindowClass);
     resize(platform::TwipsToPixelsX(kClientWidth), platform::TwipsToPixelsY(kClientHeight));
 
     WB = makeWebView(this).release();
@@ -129,8 +126,6 @@ BrowserFrm::BrowserFrm(const WebViewFactory& makeWebView, QWidget* parent)
     setTabOrder(StatusBar, PBar);
     WB->setFocus();
 
-    ShowAbout = &frmAbout::ShowModal;
-
     d->Tools = std::make_unique<PageTools>(*this, *d->StatusText);
 }
 
@@ -187,6 +182,8 @@ void BrowserFrm::closeEvent(QCloseEvent* event) {
     // Full screen is no state to keep: the placement saved is the one it was entered from.
     d->Tools->LeaveFullScreenToClose();
     int cancel = 0;
-    Form_Unload(cancel);
+    if (Unload) {
+        Unload(cancel);
+    }
     event->accept();
 }

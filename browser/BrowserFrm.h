@@ -4,12 +4,14 @@
 // From top to bottom: a row of twelve push buttons (the toolbar, `Bouton` 0-11) with the
 // download progress bar `PBar` in the same row, the web view `WB`, and the status bar docked to
 // the bottom edge. The hidden menu `MenuLiens` (entries `MLink` 0-5) pops up under the home
-// button. Geometry is kept in twips, as designed, and turned into pixels through the screen DPI.
+// button. Geometry is kept in twips (15 to a pixel at 96 DPI) and turned into pixels through
+// the screen DPI.
 //
 // The link table: `HomeUrl` and `MailUrl` come from the command line, `LinkTitles` and `LinkUrls`
 // 1-5 from section "Liens" of the settings file; `LinkUrls`(0) is a copy of `HomeUrl`. Menu entry
 // i opens `LinkUrls`(i). The table is built once at start and never changes.
 
+#include "browser/ButtonTable.h"
 #include "browser/TwipsGeometry.h"
 #include "platform/PlacementWindow.h"
 #include "platform/WebView.h"
@@ -26,9 +28,6 @@ class QProgressBar;
 class QStatusBar;
 class QToolButton;
 
-namespace platform {
-class WindowTree;
-}
 namespace browser {
 class PageTools;
 }
@@ -44,38 +43,20 @@ public:
                         QWidget* parent = nullptr);
     ~BrowserFrm() override;
 
-    // --- Start-up and shutdown -----------------------------------------------------------
-    // What the load sequence asks of the platform.
-    struct StartupServices {
-        std::function<bool()> PrevInstance; // another instance of this program runs
-        platform::WindowTree* WindowTree = nullptr;
-        QString ProgramDirectory; // the executable's folder, no trailing separator
-        QString CommandLine;      // the argument text after the program's name
-    };
-    enum class LoadResult { Show, EndProgram };
-
-    void Form_Initialize();
-    LoadResult Form_Load(const StartupServices& services);
-    void Form_Unload(int& cancel);
-
-    // --- Command line and link table ------------------------------------------------------
-    void ParseCommandLine(const QString& commandLine);
-    static QString NormalizeUrl(const QString& address);
-
     // --- Layout ----------------------------------------------------------------------------
     void Form_Resize();
     // A control's Left, Top, Width and Height in twips, relative to the client area (the model
     // the layout reads and sets; the widgets follow it in pixels).
     browser::TwipsRect Twips(const QWidget* control) const;
-    // The window's outer size in twips as the layout sees it (the client area and the frame as
-    // designed) and its state (0 normal, 1 minimized, 2 maximized).
+    // The window's outer size in twips as the layout sees it (the client area and the design
+    // frame) and its state (0 normal, 1 minimized, 2 maximized).
     float FormWidth() const;
     float FormHeight() const;
     void SetFormWidth(float width);
     int FormWindowState() const;
 
     // --- Toolbar and links menu ------------------------------------------------------------
-    void Bouton_Click(int index);
+    void Bouton_Click(int index); // index: a browser::ButtonIndex
     void Bouton_DropDown(int index);
     void MLink_Click(int index);
 
@@ -99,14 +80,17 @@ public:
     QString LastLinkUrl;
 
     // --- Controls (owned by the window) -----------------------------------------------------
-    std::array<QToolButton*, 12> Bouton{};
+    std::array<QToolButton*, browser::kButtonCount> Bouton{};
     QProgressBar* PBar = nullptr;
     QStatusBar* StatusBar = nullptr;
     platform::WebView* WB = nullptr;
     QMenu* MenuLiens = nullptr;
     std::array<QAction*, 6> MLink{};
 
+    // What the window asks of the program, which installs them (the window runs without them):
+    // the About box for the About button, and the unload step when the window closes.
     AboutShower ShowAbout;
+    std::function<void(int& cancel)> Unload;
 
     // The window as the placement routine sees it.
     platform::PlacementWindow& Placement();

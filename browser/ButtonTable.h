@@ -1,5 +1,5 @@
 #pragma once
-// The toolbar's twelve buttons and the links menu's six entries, as designed.
+// The toolbar's twelve buttons and the links menu's six entries, with their default geometry.
 //
 // Geometry is in twips relative to the client area. Captions carry the access key after "&".
 // Tab order 0 is the web view, 13 the status bar and 14 the progress bar.
@@ -8,8 +8,25 @@
 
 namespace browser {
 
+// The toolbar's buttons: their index in `Bouton` and in the table below.
+enum ButtonIndex : int {
+    kCloseButton = 0,
+    kBackButton = 1,
+    kForwardButton = 2,
+    kRefreshButton = 3,
+    kStopButton = 4,
+    kHomeButton = 5, // its drop-down part opens the links menu
+    kSearchButton = 6,
+    kPrintButton = 7,
+    kPreviewButton = 8,
+    kSaveButton = 9,
+    kAboutButton = 10,
+    kMailButton = 11,
+};
+inline constexpr int kButtonCount = 12;
+
 struct ButtonDesign {
-    int Index;
+    ButtonIndex Index;
     const char* Caption; // UTF-8
     const char* ToolTip; // UTF-8; empty for none
     const char* Icon;    // resource path
@@ -21,25 +38,25 @@ struct ButtonDesign {
 };
 
 // In index order.
-inline constexpr std::array<ButtonDesign, 12> kButtons{{
-    {0, "&Fermer", "", ":/icons/fermer.svg", 13560, 0, 960, 795, 1},
-    {1, "&Prédédent", "Reculer d'une page", ":/icons/precedent.svg", 0, 0, 960, 795, 2},
-    {2, "&Suivant", "Avancer d'une page", ":/icons/suivant.svg", 960, 0, 960, 795, 3},
-    {3, "&Actualiser", "Actualiser la page courante", ":/icons/actualiser.svg", 1920, 0, 960, 795,
-     4},
-    {4, "Arré&ter", "Arrêter le chargement de page", ":/icons/arreter.svg", 2880, 0, 960, 795, 5},
-    {5, "&Démarrage", "", ":/icons/demarrage.svg", 3960, 0, 1200, 795, 6},
-    {6, "Re&chercher", "", ":/icons/rechercher.svg", 5160, 0, 960, 795, 7},
-    {7, "&Imprimer", "Imprimer la page courante", ":/icons/imprimer.svg", 7200, 0, 960, 795, 9},
-    {8, "Ape&rçu", "Aperçu avant impression", ":/icons/apercu.svg", 8160, 0, 960, 795, 10},
-    {9, "&Enregistrer", "Enregistrer la page courante", ":/icons/enregistrer.svg", 9120, 0, 960,
-     795, 11},
-    {10, "Infos", "A propos d'Orvane", ":/icons/infos.svg", 10080, 0, 960, 795, 12},
-    {11, "&Messagerie", "", ":/icons/messagerie.svg", 6120, 0, 960, 795, 8},
+inline constexpr std::array<ButtonDesign, kButtonCount> kButtons{{
+    {kCloseButton, "&Fermer", "", ":/icons/fermer.svg", 13560, 0, 960, 795, 1},
+    {kBackButton, "&Prédédent", "Reculer d'une page", ":/icons/precedent.svg", 0, 0, 960, 795, 2},
+    {kForwardButton, "&Suivant", "Avancer d'une page", ":/icons/suivant.svg", 960, 0, 960, 795, 3},
+    {kRefreshButton, "&Actualiser", "Actualiser la page courante", ":/icons/actualiser.svg", 1920,
+     0, 960, 795, 4},
+    {kStopButton, "Arré&ter", "Arrêter le chargement de page", ":/icons/arreter.svg", 2880, 0, 960,
+     795, 5},
+    {kHomeButton, "&Démarrage", "", ":/icons/demarrage.svg", 3960, 0, 1200, 795, 6},
+    {kSearchButton, "Re&chercher", "", ":/icons/rechercher.svg", 5160, 0, 960, 795, 7},
+    {kPrintButton, "&Imprimer", "Imprimer la page courante", ":/icons/imprimer.svg", 7200, 0, 960,
+     795, 9},
+    {kPreviewButton, "Ape&rçu", "Aperçu avant impression", ":/icons/apercu.svg", 8160, 0, 960, 795,
+     10},
+    {kSaveButton, "&Enregistrer", "Enregistrer la page courante", ":/icons/enregistrer.svg", 9120,
+     0, 960, 795, 11},
+    {kAboutButton, "Infos", "A propos d'Orvane", ":/icons/infos.svg", 10080, 0, 960, 795, 12},
+    {kMailButton, "&Messagerie", "", ":/icons/messagerie.svg", 6120, 0, 960, 795, 8},
 }};
-
-// The button whose drop-down part opens the links menu.
-inline constexpr int kHomeButton = 5;
 
 struct ControlDesign {
     float Left;

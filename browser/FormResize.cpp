@@ -13,7 +13,7 @@
 
 namespace {
 
-// The frame as designed: the layout's outer size is the client size plus this frame, whatever
+// The design frame: the layout's outer size is the client size plus this frame, whatever
 // frame the window manager draws (its constants are made for this one: the web view then meets
 // the status bar and ends 20 twips short of the client area's right edge).
 constexpr float kDesignFrameWidth = static_cast<float>(platform::kDesignFrameWidth);
@@ -52,7 +52,7 @@ int BrowserFrm::FormWindowState() const {
 }
 
 void BrowserFrm::Form_Resize() {
-    const browser::TwipsRect about = Twips(Bouton.at(10));
+    const browser::TwipsRect about = Twips(Bouton.at(browser::kAboutButton));
     const int state = FormWindowState();
     const browser::LayoutResult layout =
         browser::FormResizeLayout({FormWidth(), FormHeight(), state, about.Left, about.Width});
@@ -66,7 +66,7 @@ void BrowserFrm::Form_Resize() {
     browser::TwipsGeometry& geometry = d->Geometry;
     geometry.SetWidth(WB, layout.WebViewWidth);
     geometry.SetHeight(WB, layout.WebViewHeight);
-    geometry.SetLeft(Bouton.at(0), layout.CloseButtonLeft);
+    geometry.SetLeft(Bouton.at(browser::kCloseButton), layout.CloseButtonLeft);
     geometry.SetLeft(PBar, layout.ProgressLeft);
     geometry.SetWidth(PBar, layout.ProgressWidth);
 

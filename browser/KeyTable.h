@@ -5,6 +5,8 @@
 // Escape is the page's key unless the window has something to end: the find bar open, the page
 // shown full screen, or a page loading (then it stops the load, as button 4 does).
 
+#include "browser/ButtonTable.h"
+
 #include <QKeyCombination>
 #include <Qt>
 #include <array>
@@ -24,24 +26,24 @@ enum class KeyCommand {
 struct KeyBinding {
     QKeyCombination Key;
     KeyCommand Command;
-    int Button; // the toolbar button, for Button and Escape; -1 otherwise
+    int Button; // the toolbar button (ButtonIndex), for Button and Escape; -1 otherwise
 };
 
 inline constexpr std::array<KeyBinding, 14> kKeyBindings{{
-    {Qt::ALT | Qt::Key_Left, KeyCommand::Button, 1},
-    {Qt::ALT | Qt::Key_Right, KeyCommand::Button, 2},
-    {QKeyCombination(Qt::Key_F5), KeyCommand::Button, 3},
-    {Qt::CTRL | Qt::Key_R, KeyCommand::Button, 3},
-    {QKeyCombination(Qt::Key_Escape), KeyCommand::Escape, 4},
-    {Qt::CTRL | Qt::Key_P, KeyCommand::Button, 7},
-    {Qt::CTRL | Qt::Key_S, KeyCommand::Button, 9},
+    {Qt::ALT | Qt::Key_Left, KeyCommand::Button, kBackButton},
+    {Qt::ALT | Qt::Key_Right, KeyCommand::Button, kForwardButton},
+    {QKeyCombination(Qt::Key_F5), KeyCommand::Button, kRefreshButton},
+    {Qt::CTRL | Qt::Key_R, KeyCommand::Button, kRefreshButton},
+    {QKeyCombination(Qt::Key_Escape), KeyCommand::Escape, kStopButton},
+    {Qt::CTRL | Qt::Key_P, KeyCommand::Button, kPrintButton},
+    {Qt::CTRL | Qt::Key_S, KeyCommand::Button, kSaveButton},
     {Qt::CTRL | Qt::Key_F, KeyCommand::FindInPage, -1},
     {Qt::CTRL | Qt::Key_Plus, KeyCommand::ZoomIn, -1},
     {Qt::CTRL | Qt::Key_Equal, KeyCommand::ZoomIn, -1},
     {Qt::CTRL | Qt::Key_Minus, KeyCommand::ZoomOut, -1},
     {Qt::CTRL | Qt::Key_0, KeyCommand::ZoomReset, -1},
     {QKeyCombination(Qt::Key_F11), KeyCommand::FullScreen, -1},
-    {Qt::ALT | Qt::Key_Home, KeyCommand::Button, 5},
+    {Qt::ALT | Qt::Key_Home, KeyCommand::Button, kHomeButton},
 }};
 
 } // namespace browser

@@ -68,7 +68,7 @@ void BrowserFrm::WB_StatusTextChange(const QString& text) {
     } else if (text.startsWith(QStringLiteral("javascript"), Qt::CaseSensitive)) {
         LastLinkUrl.clear();
     }
-    if (text == QStringLiteral("Terminé")) {
+    if (text == QString::fromUtf16(platform::kDoneStatusText)) {
         HideProgress();
     }
 }

@@ -129,7 +129,7 @@ void PageTools::Escape() {
     } else if (Full->IsActive()) {
         LeaveFullScreen();
     } else if (Loading) {
-        Window.Bouton_Click(4); // the stop button's own command
+        Window.Bouton_Click(kStopButton); // the stop button's own command
     }
     UpdateEscape();
 }

@@ -10,42 +10,42 @@
 void BrowserFrm::Bouton_Click(int index) {
     WB->SetFocus();
     switch (index) {
-    case 0:
+    case browser::kCloseButton:
         close();
         break;
-    case 1:
+    case browser::kBackButton:
         WB->GoBack();
         break;
-    case 2:
+    case browser::kForwardButton:
         WB->GoForward();
         break;
-    case 3:
+    case browser::kRefreshButton:
         WB->Refresh();
         break;
-    case 4:
+    case browser::kStopButton:
         WB->Stop();
         break;
-    case 5:
+    case browser::kHomeButton:
         WB->Navigate(HomeUrl);
         break;
-    case 6:
+    case browser::kSearchButton:
         WB->GoSearch();
         break;
-    case 7:
+    case browser::kPrintButton:
         WB->ExecWB(platform::OLECMDID_PRINT, 0);
         break;
-    case 8:
+    case browser::kPreviewButton:
         WB->ExecWB(platform::OLECMDID_PRINTPREVIEW, 0);
         break;
-    case 9:
+    case browser::kSaveButton:
         WB->ExecWB(platform::OLECMDID_SAVEAS, 0);
         break;
-    case 10:
+    case browser::kAboutButton:
         if (ShowAbout) {
             ShowAbout(*this);
         }
         break;
-    case 11:
+    case browser::kMailButton:
         WB->Navigate(MailUrl);
         break;
     default:

@@ -3,9 +3,12 @@
 #include <QTcpSocket>
 #include <QUrl>
 
-namespace platform {
+namespace BrowserMod1 {
 
-bool InternetCheckConnection(const QString& address, int timeoutMs) {
+bool CheckInternetConnection(const QString& address, int timeoutMs) {
+    if (address.contains(QLatin1Char(':'))) {
+        return true;
+    }
     // An address here has no scheme: read it as the host (and port) of a web address.
     const QUrl url(QStringLiteral("http://") + address);
     if (!url.isValid() || url.host().isEmpty()) {
@@ -18,4 +21,4 @@ bool InternetCheckConnection(const QString& address, int timeoutMs) {
     return connected;
 }
 
-} // namespace platform
+} // namespace BrowserMod1

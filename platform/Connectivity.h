@@ -1,12 +1,13 @@
 #pragma once
-// A forced connection attempt to the server of an address.
+// The connectivity test of the home address before the first navigation.
 
 #include <QString>
 
-namespace platform {
+namespace BrowserMod1 {
 
-// Tries to open a TCP connection to the host of address (port 80 unless the address names one),
-// waiting at most timeoutMs. True when the connection was made.
-bool InternetCheckConnection(const QString& address, int timeoutMs = 5000);
+// True for every address that holds ":" anywhere, without touching the network; otherwise
+// whether a TCP connection to the address's server (port 80 unless the address names one) can be
+// made within timeoutMs.
+bool CheckInternetConnection(const QString& address, int timeoutMs = 5000);
 
-} // namespace platform
+} // namespace BrowserMod1

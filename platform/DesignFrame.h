@@ -1,5 +1,5 @@
 #pragma once
-// The window frame the main window was designed with, in twips: the outer bounds are 120 twips
+// The design frame, the window frame the layout assumes, in twips: the outer bounds are 120 twips
 // wider and 510 twips higher than the client area, whose origin lies 60 twips right of and
 // 450 twips below the outer origin. Used wherever the real frame is not known, or not wanted.
 

@@ -1,6 +1,6 @@
 #pragma once
-// The profile-file functions (INI files), with the semantics of the platform's private-profile
-// API. A null pointer stands for a null argument.
+// The profile-file functions on INI files, with the INI rules kept for file compatibility
+// (platform/ProfileText.h). A null pointer stands for a null argument.
 //
 // A file may be written in UTF-8 (with or without a byte order mark), Windows-1252 or UTF-16
 // (little or big endian, after a byte order mark): each is read as such, and a write keeps the

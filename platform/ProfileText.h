@@ -2,7 +2,7 @@
 // The profile (INI) format on a byte buffer: reading values, key and section names, and
 // producing the edited buffer. No files here.
 //
-// Rules, as the private-profile functions have them:
+// Rules (the INI rules kept for compatibility with settings files written on Windows):
 // - A line whose first non-blank character is "[" starts a section; its name runs to the first
 //   "]" (or the line end). A line holding "=" is an entry "key=value". Lines whose first
 //   non-blank character is ";" or "#" are comments; comments, blank lines and any other line are
@@ -18,6 +18,8 @@
 //   mixes two encodings.
 // - Limits count characters (code points): a character outside the BMP counts once and is never
 //   split.
+
+#include "platform/ProfileBytes.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -48,9 +50,6 @@ QByteArray ProfileFileOf(QByteArrayView text, ProfileEncoding encoding);
 // back the same: Windows-1252 holds few characters, and no encoding holds a lone surrogate.
 bool ProfileEncodingHolds(QStringView text, ProfileEncoding encoding);
 
-// The bytes as text: UTF-8 where valid, each other byte as a Windows-1252 character.
-QString DecodeProfileBytes(QByteArrayView bytes);
-
 // The value of key in the first section named section, or nothing when either is missing.
 std::optional<QString> ProfileValue(QByteArrayView text, QStringView section, QStringView key);
 
@@ -79,7 +78,7 @@ QByteArray RemoveProfileSection(QByteArrayView text, QStringView section);
 QString CutToBuffer(const QString& value, int size);
 
 // What a buffer of `size` characters receives of a list of names: each name followed by a NUL.
-// When they do not fit, the platform's rule: the list is cut to size - 2 characters (the last
+// When they do not fit, the INI API's rule: the list is cut to size - 2 characters (the last
 // name cut short), the two NULs that would end it falling in the buffer's last two places.
 QString NameListForBuffer(const QStringList& names, int size);
 

@@ -1,5 +1,7 @@
 #include "platform/QtWebView.h"
 
+#include "platform/CredentialsDialog.h"
+#include "platform/Downloads.h"
 #include "platform/PopupWindow.h"
 #include "platform/PrintSave.h"
 #include "platform/StatusText.h"
@@ -16,7 +18,7 @@
 namespace platform {
 
 namespace {
-const QString Done = QStringLiteral("Terminé");
+const QString Done = QString::fromUtf16(kDoneStatusText);
 }
 
 QtWebView::QtWebView(WebViewServices services, QWidget* parent)
@@ -253,7 +255,8 @@ std::unique_ptr<WebView> CreateWebView(QWidget* parent, WebViewServices services
 }
 
 std::unique_ptr<WebView> CreateWebView(QWidget* parent) {
-    return CreateWebView(parent, WebViewServices::Interactive());
+    // The user answers through the French save and credentials dialogs.
+    return CreateWebView(parent, {ChooseDownloadPath, AskCredentials});
 }
 
 } // namespace platform

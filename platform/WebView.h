@@ -11,6 +11,9 @@
 
 namespace platform {
 
+// The status text that ends every load (StatusTextChange).
+inline constexpr char16_t kDoneStatusText[] = u"Terminé";
+
 // ExecWB commands.
 enum ExecWBCommand : int {
     OLECMDID_SAVEAS = 4,

@@ -1,6 +1,7 @@
 #pragma once
 // What the web view asks of the user: where to save a download and the credentials a site or
-// proxy demands. The defaults show real dialogs; tests can answer instead.
+// proxy demands. The real web view asks through dialogs (CreateWebView); tests can answer
+// instead.
 
 #include <QString>
 #include <QUrl>
@@ -24,9 +25,6 @@ struct WebViewServices {
     std::function<std::optional<Credentials>(QWidget* parent, const QUrl& url, const QString& realm,
                                              const QString& proxyHost)>
         AskCredentials;
-
-    // The French save dialog and credentials dialog.
-    static WebViewServices Interactive();
 };
 
 } // namespace platform

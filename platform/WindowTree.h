@@ -1,6 +1,7 @@
 #pragma once
-// The window services that the previous-instance search needs, shaped like the user32 calls it
-// was written against. The X11 implementation is XcbWindowTree; tests may use a fake.
+// The window services that the previous-instance search needs: a walk over the desktop's
+// top-level windows by handle, with their captions and classes read into buffers of a given size.
+// The X11 implementation is XcbWindowTree; tests may use a fake.
 
 #include <QString>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The window tree of an X11 display, through xcb.
 #include "platform/XcbWindowTree.h"
 
-#include "platform/ProfileText.h"
+#include "platform/ProfileBytes.h"
 #include "platform/StatusText.h"
 
 #include <QByteArray>

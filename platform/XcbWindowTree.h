@@ -6,7 +6,7 @@
 // window it holds (the window that carries the caption and the class), while windows it does
 // not manage (withdrawn, hidden) stay in the order as themselves. Other windows' children are
 // their own children, topmost first. Texts are the 8-bit forms (_NET_WM_NAME in UTF-8, else
-// WM_NAME; the class part of WM_CLASS), cut to the buffer like the platform's ANSI calls.
+// WM_NAME; the class part of WM_CLASS), cut to the caller's buffer (maxCount - 1 characters).
 
 #include "platform/WindowTree.h"
 
@@ -58,9 +58,5 @@ private:
     std::unordered_map<Hwnd, std::vector<Hwnd>> children_;
     std::unordered_map<Hwnd, Hwnd> listedUnder_;
 };
-
-// A window tree on the running Qt application's X11 connection when it has one, else on a
-// connection of its own.
-std::unique_ptr<WindowTree> CreateWindowTree();
 
 } // namespace platform

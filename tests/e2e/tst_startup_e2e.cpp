@@ -62,7 +62,7 @@ int Value(const QStringList& lines, const QString& key) {
     return INT_MIN;
 }
 
-// The window frame as designed, which stands in for the real one until the window is mapped:
+// The design frame, which stands in for the real one until the window is mapped:
 // 120 twips wide and 510 twips high.
 const QSize kDesignFrame(120 / kTwipsPerPixel, 510 / kTwipsPerPixel);
 
@@ -174,7 +174,7 @@ private slots:
     void normalBoundsAreSavedInOrderAndRestored() {
         ProgramCopy& copy = NewCopy();
         QVERIFY2(copy.Error().isEmpty(), qPrintable(copy.Error()));
-        // Closed minimized last time, no bounds saved: the window opens normal, as designed.
+        // Closed minimized last time, no bounds saved: the window opens normal.
         QVERIFY(testsupport::WriteBytes(copy.SettingsPath(), "[Main]\nWindowState=1\n"));
         QProcess* program = copy.Start({Url(QStringLiteral("/title"))});
         desktop::Window window = desktop::WaitForCaptionOf(

@@ -1,7 +1,8 @@
-// The About box shown from the main window: modal over it, its links reach the main window's
-// web view, and it is gone once closed.
+// The About box shown from the main window as the program wires it: modal over it, its links reach
+// the main window's web view, and it is gone once closed.
 #define QTEST_QPA_MOUSE_HANDLING
 #include "about/frmAbout.h"
+#include "app/StartUp.h"
 #include "browser/BrowserFrm.h"
 #include "fakes/FakeWebView.h"
 
@@ -23,6 +24,7 @@ struct MainWindow {
     BrowserFrm frm{MakeFake};
     FakeWebView& web = *static_cast<FakeWebView*>(frm.WB);
     MainWindow() {
+        InstallProgramHooks(frm);
         frm.setGeometry(50, 50, 900, 700);
         frm.show();
     }
@@ -40,7 +42,7 @@ void ShowAndAct(MainWindow& main, const std::function<void(frmAbout&)>& act) {
             dialog->reject();
         }
     });
-    frmAbout::ShowModal(main.frm);
+    main.frm.ShowAbout(main.frm); // as the About button does
 }
 
 } // namespace

@@ -1,4 +1,6 @@
 // The command line applied to the main window: link table, home and mail tooltips, links menu.
+#include "app/LinkTable.h"
+#include "app/StartUp.h"
 #include "browser/BrowserFrm.h"
 #include "fakes/FakeWebView.h"
 #include "settings/Ini.h"
@@ -35,7 +37,7 @@ private slots:
         WriteSettings("[Main]\nTitre1=pas ici\n[Liens]\nTitre2=Deux & trois\nAdresse2=deux.fr\n"
                       "Titre4=Quatre\nTitre6=Six\nAdresse6=six.fr\n");
         BrowserFrm frm(MakeFake);
-        frm.ParseCommandLine(QStringLiteral("intra.local/accueil,mail.local:8080"));
+        ParseCommandLine(frm, QStringLiteral("intra.local/accueil,mail.local:8080"));
 
         QCOMPARE(frm.HomeUrl, QStringLiteral("http://intra.local/accueil"));
         QCOMPARE(frm.MailUrl, QStringLiteral("mail.local:8080"));
@@ -57,7 +59,7 @@ private slots:
     void emptyCommandLineWithoutSettingsFile() {
         BrowserMod1::IniFileName = dir.filePath("absent.ini");
         BrowserFrm frm(MakeFake);
-        frm.ParseCommandLine(QString());
+        ParseCommandLine(frm, QString());
         QCOMPARE(frm.HomeUrl, QStringLiteral("http://www.ulmeco.fr/"));
         QCOMPARE(frm.MailUrl, QStringLiteral("http://webmail.ulmeco.fr/"));
         QCOMPARE(frm.MLink[0]->text(), QStringLiteral("Site Ulmeco"));
@@ -66,7 +68,7 @@ private slots:
         QVERIFY(frm.MLink[0]->isVisible());
         for (int i = 1; i < 6; ++i)
             QVERIFY(!frm.MLink[i]->isVisible());
-        QCOMPARE(BrowserFrm::NormalizeUrl(QStringLiteral("a.fr")), QStringLiteral("http://a.fr"));
+        QCOMPARE(BrowserMod1::NormalizeUrl(QStringLiteral("a.fr")), QStringLiteral("http://a.fr"));
     }
 };
 

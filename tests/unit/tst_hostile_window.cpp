@@ -136,8 +136,7 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         const platform::Hwnd result = BrowserMod1::FindWindowLike(
-            tree, 0, QString::fromUtf16(BrowserMod1::InstanceCaptionPattern),
-            QString::fromUtf16(BrowserMod1::InstanceClassPattern));
+            tree, 0, BrowserMod1::InstanceCaptionPattern(), BrowserMod1::InstanceClassPattern());
         QVERIFY(timer.elapsed() < kBoundMs);
         QCOMPARE(result, found ? window : 0);
         for (const int size : tree.BufferSizes) {

@@ -1,5 +1,6 @@
 // The page area full screen: entered and left by F11, Escape and the page's requests; the
 // controls out of sight meanwhile; the layout and the saved placement as before afterwards.
+#include "app/StartUp.h"
 #include "browser/FindBar.h"
 #include "browser/PageTools.h"
 #include "platform/PlacementWindow.h"
@@ -132,6 +133,7 @@ private slots:
             return BrowserMod1::IniReadDefault(QStringLiteral("Main"), QString::fromLatin1(key));
         };
         FullWindow w;
+        InstallProgramHooks(w.frm); // closing runs Form_Unload, which saves the placement
         QVERIFY(w.Show());
         platform::PlacementWindow& placement = w.frm.Placement();
         const QStringList before{QString::number(placement.Width()),

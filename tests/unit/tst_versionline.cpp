@@ -1,5 +1,5 @@
 // The About box's version line: the minor number in two digits, the revision in four.
-#include "about/VersionLine.h"
+#include "about/ProgramInfo.h"
 
 #include <QTest>
 
@@ -29,7 +29,7 @@ private slots:
         QFETCH(int, minor);
         QFETCH(int, revision);
         QFETCH(QString, expected);
-        QCOMPARE(VersionLine(major, minor, revision), expected);
+        QCOMPARE(ProgramInfo::VersionLine(major, minor, revision), expected);
     }
 };
 

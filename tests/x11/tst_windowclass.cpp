@@ -95,8 +95,10 @@ private slots:
                                              QString::fromLatin1(Class)),
                  static_cast<platform::Hwnd>(window.winId()));
         // On Qt's own connection too.
-        const auto shared = platform::CreateWindowTree();
-        QVERIFY(BrowserMod1::ActivatePreviousInstance(*shared));
+        auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        QVERIFY(x11 != nullptr);
+        platform::XcbWindowTree shared(x11->connection());
+        QVERIFY(BrowserMod1::ActivatePreviousInstance(shared));
     }
 };
 
