@@ -78,9 +78,8 @@ private slots:
         // A later start finds the window whatever its page.
         FakeWindowTree tree;
         const platform::Hwnd window = tree.Add(caption, kClass);
-        QCOMPARE(BrowserMod1::FindWindowLike(
-                     tree, 0, QString::fromUtf16(BrowserMod1::InstanceCaptionPattern),
-                     QString::fromUtf16(BrowserMod1::InstanceClassPattern)),
+        QCOMPARE(BrowserMod1::FindWindowLike(tree, 0, BrowserMod1::InstanceCaptionPattern(),
+                                             BrowserMod1::InstanceClassPattern()),
                  window);
     }
 
