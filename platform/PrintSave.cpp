@@ -1,5 +1,7 @@
 #include "platform/PrintSave.h"
 
+#include "platform/Downloads.h"
+
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -8,7 +10,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -102,7 +103,7 @@ void SavePage(QWebEngineView* view) {
     QFileDialog dialog(view, QStringLiteral("Enregistrer la page sous"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters(filters);
-    dialog.setDirectory(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation));
+    dialog.setDirectory(DownloadFolder());
     dialog.selectFile(FileNameFor(*page) + '.' + SaveChoices[0].Suffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return;
