@@ -49,7 +49,9 @@ QtWebView::QtWebView(WebViewServices services, QWidget* parent)
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
                 RendererGone(status);
             });
-    PageShown->SetWindowOpener([this](QWebEnginePage::WebWindowType) { return OpenWindow(); });
+    PageShown->SetWindowOpener([this](WebPage::WindowAsker asker) {
+        return OpenWindow(asker == WebPage::WindowAsker::Page);
+    });
     connect(PageShown, &QWebEnginePage::fullScreenRequested, this,
             [this](QWebEngineFullScreenRequest request) {
                 request.accept();
@@ -233,11 +235,13 @@ void QtWebView::RendererGone(int status) {
                                          "Actualisez pour la recharger."));
 }
 
-QWebEnginePage* QtWebView::OpenWindow() {
-    bool cancel = false;
-    emit NewWindow(&cancel);
-    if (cancel) {
-        return nullptr;
+QWebEnginePage* QtWebView::OpenWindow(bool pageAsked) {
+    if (pageAsked) {
+        bool cancel = false;
+        emit NewWindow(&cancel);
+        if (cancel) {
+            return nullptr;
+        }
     }
     auto* popup = new PopupWindow(PageShown->Services(), window());
     popup->show();

@@ -8,6 +8,7 @@
 //   loadFinished, title read       -> NavigateComplete, DocumentComplete, DownloadComplete, then
 //                                     StatusTextChange("Terminé")
 //   createWindow                   -> NewWindow(cancel); not cancelled: a PopupWindow
+//                                     (the menu's new-window entries open one without asking)
 //   fullScreenRequested            -> FullScreenRequested(on), the request accepted
 //
 // NavigateComplete waits until the document's own title has been read from the page, so that
@@ -63,7 +64,8 @@ private:
     void RaiseLoadEnd();
     void ReadTitle(const std::function<void()>& then);
     void RendererGone(int status);
-    QWebEnginePage* OpenWindow();
+    // A new window's page; when the page asks for it, only if NewWindow lets it open.
+    QWebEnginePage* OpenWindow(bool pageAsked);
 
     QWebEngineView* View;
     WebPage* PageShown;
