@@ -52,6 +52,7 @@ QtWebView::QtWebView(WebViewServices services, QWidget* parent)
     PageShown->SetWindowOpener([this](WebPage::WindowAsker asker) {
         return OpenWindow(asker == WebPage::WindowAsker::Page);
     });
+    connect(PageShown, &QWebEnginePage::printRequested, this, &QtWebView::PagePrintRequested);
     connect(PageShown, &QWebEnginePage::fullScreenRequested, this,
             [this](QWebEngineFullScreenRequest request) {
                 request.accept();
@@ -212,6 +213,21 @@ void QtWebView::ReadTitle(const std::function<void()>& then) {
                                  }
                                  then();
                              });
+}
+
+// window.print() in the page, or the print button of the PDF viewer: the print command. The
+// page's script waits until the dialog is answered, so that a page printing and then closing its
+// window does not close it under the dialog. After a dialog the page asked for, its requests are
+// set aside until it has made none for a while: a page asking again and again (a loop, or a
+// reload after each request) cannot hold the window in print dialogs.
+void QtWebView::PagePrintRequested() {
+    constexpr qint64 QuietMs = 2000;
+    if (PagePrintQuiet.isValid() && PagePrintQuiet.elapsed() < QuietMs) {
+        PagePrintQuiet.start();
+        return;
+    }
+    ExecWB(OLECMDID_PRINT, 0);
+    PagePrintQuiet.start();
 }
 
 void QtWebView::RaiseLoadEnd() {

@@ -9,6 +9,7 @@
 //                                     StatusTextChange("Terminé")
 //   createWindow                   -> NewWindow(cancel); not cancelled: a PopupWindow
 //                                     (the menu's new-window entries open one without asking)
+//   printRequested (window.print)  -> the print command, ExecWB(OLECMDID_PRINT)
 //   fullScreenRequested            -> FullScreenRequested(on), the request accepted
 //
 // NavigateComplete waits until the document's own title has been read from the page, so that
@@ -17,6 +18,7 @@
 #include "platform/WebView.h"
 #include "platform/WebViewServices.h"
 
+#include <QElapsedTimer>
 #include <QUrl>
 
 class QWebEnginePage;
@@ -64,11 +66,13 @@ private:
     void RaiseLoadEnd();
     void ReadTitle(const std::function<void()>& then);
     void RendererGone(int status);
+    void PagePrintRequested();
     // A new window's page; when the page asks for it, only if NewWindow lets it open.
     QWebEnginePage* OpenWindow(bool pageAsked);
 
     QWebEngineView* View;
     WebPage* PageShown;
+    QElapsedTimer PagePrintQuiet; // since the page's last print request after a dialog
     std::optional<QString> Title;
     // Counts the loads started, so that a late answer about an older load is dropped.
     quint64 LoadNumber = 0;
