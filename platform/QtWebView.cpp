@@ -6,6 +6,8 @@
 #include "platform/WebProfile.h"
 
 #include <QDesktopServices>
+#include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineFullScreenRequest>
@@ -16,11 +18,34 @@ namespace platform {
 
 namespace {
 const QString Done = QStringLiteral("Terminé");
+const QString RendererGoneText = QStringLiteral("L'affichage de la page s'est arrêté brutalement. "
+                                                "Cliquez sur Actualiser pour la recharger.");
+
+// What covers a page whose renderer is gone, in place of its last image: the page no longer
+// answers, and the status bar alone is easily overlooked.
+QWidget* MakeStoppedNotice(QWidget* parent, const std::function<void()>& reload) {
+    auto* notice = new QWidget(parent);
+    notice->setAutoFillBackground(true);
+    auto* text = new QLabel(RendererGoneText, notice);
+    text->setTextFormat(Qt::PlainText);
+    text->setWordWrap(true);
+    text->setAlignment(Qt::AlignCenter);
+    auto* button = new QPushButton(QStringLiteral("Actualiser"), notice);
+    QObject::connect(button, &QPushButton::clicked, notice, reload);
+    auto* layout = new QVBoxLayout(notice);
+    layout->addStretch();
+    layout->addWidget(text);
+    layout->addWidget(button, 0, Qt::AlignHCenter);
+    layout->addStretch();
+    notice->hide();
+    return notice;
 }
+} // namespace
 
 QtWebView::QtWebView(WebViewServices services, QWidget* parent)
     : WebView(parent), View(new QWebEngineView(this)),
-      PageShown(new WebPage(BrowserProfile(), std::move(services), View)) {
+      PageShown(new WebPage(BrowserProfile(), std::move(services), View)),
+      StoppedNotice(MakeStoppedNotice(this, [this] { Refresh(); })) {
     View->setPage(PageShown);
     // Start the page now rather than at its first address: the engine's render widget, which is
     // composed through OpenGL, then exists before the window it sits in gets its native window,
@@ -45,10 +70,7 @@ QtWebView::QtWebView(WebViewServices services, QWidget* parent)
             ReadTitle([] {});
         }
     });
-    connect(PageShown, &QWebEnginePage::renderProcessTerminated, this,
-            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
-                RendererGone(status);
-            });
+    connect(PageShown, &QWebEnginePage::renderProcessTerminated, this, [this] { RendererGone(); });
     PageShown->SetWindowOpener([this](WebPage::WindowAsker asker) {
         return OpenWindow(asker == WebPage::WindowAsker::Page);
     });
@@ -172,7 +194,17 @@ QUrl QtWebView::Url() const {
     return PageShown->url();
 }
 
+qint64 QtWebView::RendererPid() const {
+    return PageShown->renderProcessPid();
+}
+
+void QtWebView::resizeEvent(QResizeEvent* event) {
+    WebView::resizeEvent(event);
+    StoppedNotice->setGeometry(rect());
+}
+
 void QtWebView::LoadStarted() {
+    StoppedNotice->hide();
     ++LoadNumber;
     Loading = true;
     StopAsked = false;
@@ -238,8 +270,10 @@ void QtWebView::RaiseLoadEnd() {
     emit DownloadComplete();
 }
 
-void QtWebView::RendererGone(int status) {
-    if (status == QWebEnginePage::NormalTerminationStatus) {
+void QtWebView::RendererGone() {
+    // Whatever the cause the engine reports (crashed, killed, ended): the page is gone. A view
+    // being deleted takes its renderer with it.
+    if (Closing) {
         return;
     }
     if (Loading) {
@@ -247,8 +281,11 @@ void QtWebView::RendererGone(int status) {
         ++LoadNumber;
         RaiseLoadEnd();
     }
-    emit StatusTextChange(QStringLiteral("L'affichage de la page s'est arrêté brutalement. "
-                                         "Actualisez pour la recharger."));
+    // Until the next load (Actualiser, or any other address) the notice covers the page.
+    StoppedNotice->setGeometry(rect());
+    StoppedNotice->raise();
+    StoppedNotice->show();
+    emit StatusTextChange(RendererGoneText);
 }
 
 QWebEnginePage* QtWebView::OpenWindow(bool pageAsked) {
