@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineView>
 
@@ -102,6 +103,16 @@ void Follow(Request* request, WebPage* page) {
 
 } // namespace
 
+QString DownloadFolder() {
+    const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    // A file dialog asked to open on a folder that is not there opens on the working directory,
+    // which for a program started by another can be anywhere.
+    if (!downloads.isEmpty() && QDir().mkpath(downloads) && QFileInfo(downloads).isDir()) {
+        return downloads;
+    }
+    return QDir::homePath();
+}
+
 QString ChooseDownloadPath(QWidget* parent, const QString& suggestedPath) {
     return QFileDialog::getSaveFileName(parent, QStringLiteral("Enregistrer le fichier sous"),
                                         suggestedPath);
@@ -113,7 +124,8 @@ void HandleDownload(QWebEngineDownloadRequest* request) {
         const auto& choose = page != nullptr ? page->Services().ChooseDownloadPath
                                              : std::function(ChooseDownloadPath);
         QWidget* parent = page != nullptr ? QWebEngineView::forPage(page) : nullptr;
-        const QString path = choose ? choose(parent, Target(request)) : QString();
+        const QString suggested = QDir(DownloadFolder()).filePath(request->downloadFileName());
+        const QString path = choose ? choose(parent, suggested) : QString();
         if (path.isEmpty()) {
             request->cancel();
             if (page != nullptr) {

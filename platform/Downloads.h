@@ -13,6 +13,10 @@ namespace platform {
 // accepts or cancels, then reports progress and outcome.
 void HandleDownload(QWebEngineDownloadRequest* request);
 
+// The folder the save dialogs open on: the desktop's download folder (XDG_DOWNLOAD_DIR, or
+// ~/Downloads), made if it is missing, as browsers do; the home folder when it cannot be made.
+QString DownloadFolder();
+
 // The real save dialog: the full path chosen, or empty when the user cancels.
 QString ChooseDownloadPath(QWidget* parent, const QString& suggestedPath);
 

@@ -59,12 +59,24 @@ constexpr ActionText Texts[] = {
     {QWebEnginePage::InsertUnorderedList, "Liste à puces"},
 };
 
+// The engine's menu offers a link in a new tab as well as in a new window: without tabs, both
+// open a new window, so the menu keeps one entry.
+constexpr QWebEnginePage::WebAction NotOffered[] = {
+    QWebEnginePage::OpenLinkInNewTab,
+    QWebEnginePage::OpenLinkInNewBackgroundTab,
+};
+
 } // namespace
 
 void TranslateActions(QWebEnginePage& page) {
     for (const ActionText& entry : Texts) {
         if (QAction* action = page.action(entry.Action)) {
             action->setText(QString::fromUtf8(entry.Text));
+        }
+    }
+    for (const QWebEnginePage::WebAction hidden : NotOffered) {
+        if (QAction* action = page.action(hidden)) {
+            action->setVisible(false);
         }
     }
 }

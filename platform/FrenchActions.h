@@ -1,6 +1,6 @@
 #pragma once
 // French texts for the engine's page actions (its context menu): the engine comes with no French
-// catalogue of its own.
+// catalogue of its own. Actions the menu should not offer are hidden.
 
 class QWebEnginePage;
 

@@ -1,5 +1,7 @@
 #include "platform/PrintSave.h"
 
+#include "platform/Downloads.h"
+
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -8,7 +10,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -48,16 +49,19 @@ QString FileNameFor(const QWebEnginePage& page) {
 
 void PrintPage(QWebEngineView* view) {
     if (view->property(PrintingProperty).toBool()) {
-        return; // the engine prints one job at a time
+        // The engine prints one job at a time; and a page asking again while its print dialog
+        // is open gets no second dialog over the first.
+        return;
     }
+    view->setProperty(PrintingProperty, true);
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     QPrintDialog dialog(printer.get(), view);
     dialog.setWindowTitle(QStringLiteral("Imprimer la page"));
     if (dialog.exec() != QDialog::Accepted) {
+        view->setProperty(PrintingProperty, false);
         return;
     }
     // The engine prints in the background: the printer lives until it says it is done.
-    view->setProperty(PrintingProperty, true);
     QPrinter* job = printer.release();
     QObject::connect(
         view, &QWebEngineView::printFinished, view,
@@ -84,12 +88,13 @@ void PreviewPage(QWebEngineView* view) {
             QObject::connect(view, &QWebEngineView::printFinished, &wait, &QEventLoop::quit);
             QObject::connect(view->page(), &QWebEnginePage::renderProcessTerminated, &wait,
                              &QEventLoop::quit);
-            view->setProperty(PrintingProperty, true);
             view->print(target);
             wait.exec();
-            view->setProperty(PrintingProperty, false);
         });
+    // While it is open, print requests from the page are set aside like those during a print.
+    view->setProperty(PrintingProperty, true);
     preview.exec();
+    view->setProperty(PrintingProperty, false);
 }
 
 void SavePage(QWebEngineView* view) {
@@ -102,7 +107,7 @@ void SavePage(QWebEngineView* view) {
     QFileDialog dialog(view, QStringLiteral("Enregistrer la page sous"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters(filters);
-    dialog.setDirectory(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation));
+    dialog.setDirectory(DownloadFolder());
     dialog.selectFile(FileNameFor(*page) + '.' + SaveChoices[0].Suffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return;

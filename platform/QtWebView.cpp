@@ -9,6 +9,8 @@
 #include "platform/WebProfile.h"
 
 #include <QDesktopServices>
+#include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineFullScreenRequest>
@@ -19,11 +21,34 @@ namespace platform {
 
 namespace {
 const QString Done = QString::fromUtf16(kDoneStatusText);
+const QString RendererGoneText = QStringLiteral("L'affichage de la page s'est arrêté brutalement. "
+                                                "Cliquez sur Actualiser pour la recharger.");
+
+// What covers a page whose renderer is gone, in place of its last image: the page no longer
+// answers, and the status bar alone is easily overlooked.
+QWidget* MakeStoppedNotice(QWidget* parent, const std::function<void()>& reload) {
+    auto* notice = new QWidget(parent);
+    notice->setAutoFillBackground(true);
+    auto* text = new QLabel(RendererGoneText, notice);
+    text->setTextFormat(Qt::PlainText);
+    text->setWordWrap(true);
+    text->setAlignment(Qt::AlignCenter);
+    auto* button = new QPushButton(QStringLiteral("Actualiser"), notice);
+    QObject::connect(button, &QPushButton::clicked, notice, reload);
+    auto* layout = new QVBoxLayout(notice);
+    layout->addStretch();
+    layout->addWidget(text);
+    layout->addWidget(button, 0, Qt::AlignHCenter);
+    layout->addStretch();
+    notice->hide();
+    return notice;
 }
+} // namespace
 
 QtWebView::QtWebView(WebViewServices services, QWidget* parent)
     : WebView(parent), View(new QWebEngineView(this)),
-      PageShown(new WebPage(BrowserProfile(), std::move(services), View)) {
+      PageShown(new WebPage(BrowserProfile(), std::move(services), View)),
+      StoppedNotice(MakeStoppedNotice(this, [this] { Refresh(); })) {
     View->setPage(PageShown);
     // Start the page now rather than at its first address: the engine's render widget, which is
     // composed through OpenGL, then exists before the window it sits in gets its native window,
@@ -48,11 +73,11 @@ QtWebView::QtWebView(WebViewServices services, QWidget* parent)
             ReadTitle([] {});
         }
     });
-    connect(PageShown, &QWebEnginePage::renderProcessTerminated, this,
-            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
-                RendererGone(status);
-            });
-    PageShown->SetWindowOpener([this](QWebEnginePage::WebWindowType) { return OpenWindow(); });
+    connect(PageShown, &QWebEnginePage::renderProcessTerminated, this, [this] { RendererGone(); });
+    PageShown->SetWindowOpener([this](WebPage::WindowAsker asker) {
+        return OpenWindow(asker == WebPage::WindowAsker::Page);
+    });
+    connect(PageShown, &QWebEnginePage::printRequested, this, &QtWebView::PagePrintRequested);
     connect(PageShown, &QWebEnginePage::fullScreenRequested, this,
             [this](QWebEngineFullScreenRequest request) {
                 request.accept();
@@ -172,7 +197,17 @@ QUrl QtWebView::Url() const {
     return PageShown->url();
 }
 
+qint64 QtWebView::RendererPid() const {
+    return PageShown->renderProcessPid();
+}
+
+void QtWebView::resizeEvent(QResizeEvent* event) {
+    WebView::resizeEvent(event);
+    StoppedNotice->setGeometry(rect());
+}
+
 void QtWebView::LoadStarted() {
+    StoppedNotice->hide();
     ++LoadNumber;
     Loading = true;
     StopAsked = false;
@@ -218,6 +253,21 @@ void QtWebView::ReadTitle(const std::function<void()>& then) {
                              });
 }
 
+// window.print() in the page, or the print button of the PDF viewer: the print command. The
+// page's script waits until the dialog is answered, so that a page printing and then closing its
+// window does not close it under the dialog. After a dialog the page asked for, its requests are
+// set aside until it has made none for a while: a page asking again and again (a loop, or a
+// reload after each request) cannot hold the window in print dialogs.
+void QtWebView::PagePrintRequested() {
+    constexpr qint64 QuietMs = 2000;
+    if (PagePrintQuiet.isValid() && PagePrintQuiet.elapsed() < QuietMs) {
+        PagePrintQuiet.start();
+        return;
+    }
+    ExecWB(OLECMDID_PRINT, 0);
+    PagePrintQuiet.start();
+}
+
 void QtWebView::RaiseLoadEnd() {
     Loading = false;
     const QString address = PageShown->url().toString();
@@ -226,8 +276,10 @@ void QtWebView::RaiseLoadEnd() {
     emit DownloadComplete();
 }
 
-void QtWebView::RendererGone(int status) {
-    if (status == QWebEnginePage::NormalTerminationStatus) {
+void QtWebView::RendererGone() {
+    // Whatever the cause the engine reports (crashed, killed, ended): the page is gone. A view
+    // being deleted takes its renderer with it.
+    if (Closing) {
         return;
     }
     if (Loading) {
@@ -235,15 +287,20 @@ void QtWebView::RendererGone(int status) {
         ++LoadNumber;
         RaiseLoadEnd();
     }
-    emit StatusTextChange(QStringLiteral("L'affichage de la page s'est arrêté brutalement. "
-                                         "Actualisez pour la recharger."));
+    // Until the next load (Actualiser, or any other address) the notice covers the page.
+    StoppedNotice->setGeometry(rect());
+    StoppedNotice->raise();
+    StoppedNotice->show();
+    emit StatusTextChange(RendererGoneText);
 }
 
-QWebEnginePage* QtWebView::OpenWindow() {
-    bool cancel = false;
-    emit NewWindow(&cancel);
-    if (cancel) {
-        return nullptr;
+QWebEnginePage* QtWebView::OpenWindow(bool pageAsked) {
+    if (pageAsked) {
+        bool cancel = false;
+        emit NewWindow(&cancel);
+        if (cancel) {
+            return nullptr;
+        }
     }
     auto* popup = new PopupWindow(PageShown->Services(), window());
     popup->show();

@@ -8,7 +8,11 @@
 //   loadFinished, title read       -> NavigateComplete, DocumentComplete, DownloadComplete, then
 //                                     StatusTextChange("Terminé")
 //   createWindow                   -> NewWindow(cancel); not cancelled: a PopupWindow
+//                                     (the menu's new-window entries open one without asking)
+//   printRequested (window.print)  -> the print command, ExecWB(OLECMDID_PRINT)
 //   fullScreenRequested            -> FullScreenRequested(on), the request accepted
+//   renderProcessTerminated        -> StatusTextChange(what happened and how to reload), and a
+//                                     notice over the page until the next load
 //
 // NavigateComplete waits until the document's own title has been read from the page, so that
 // DocumentTitle() answers with it (the engine's title() falls back on the address): its first
@@ -17,6 +21,7 @@
 #include "platform/WebView.h"
 #include "platform/WebViewServices.h"
 
+#include <QElapsedTimer>
 #include <QUrl>
 
 class QWebEnginePage;
@@ -50,6 +55,8 @@ public:
     QWebEnginePage* Page() const;
     // The address shown now.
     QUrl Url() const;
+    // The process that renders the page now; 0 when there is none.
+    qint64 RendererPid() const;
 
     // The address an address string names: full addresses as they are, anything else read as a
     // user would type it ("127.0.0.1:8080/x" -> http://127.0.0.1:8080/x).
@@ -61,16 +68,23 @@ public:
     // The page GoSearch opens.
     static constexpr char SearchPage[] = "https://www.qwant.com/";
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void LoadStarted();
     void LoadFinished(bool ok);
     void RaiseLoadEnd();
     void ReadTitle(const std::function<void()>& then);
-    void RendererGone(int status);
-    QWebEnginePage* OpenWindow();
+    void RendererGone();
+    void PagePrintRequested();
+    // A new window's page; when the page asks for it, only if NewWindow lets it open.
+    QWebEnginePage* OpenWindow(bool pageAsked);
 
     QWebEngineView* View;
     WebPage* PageShown;
+    QWidget* StoppedNotice;       // over the page while its renderer is gone
+    QElapsedTimer PagePrintQuiet; // since the page's last print request after a dialog
     std::optional<QString> Title;
     // Counts the loads started, so that a late answer about an older load is dropped.
     quint64 LoadNumber = 0;

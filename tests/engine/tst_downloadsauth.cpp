@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -73,28 +74,78 @@ private slots:
 
     void cleanupTestCase() { Shown.reset(); }
 
+    // Proposed: the desktop's download folder, made when missing, else the home folder; never
+    // the working directory, where a file dialog opens on a folder that is not there.
+    void downloadIsSavedWhereChosen_data() {
+        QTest::addColumn<QString>("userDirs"); // the desktop's user-dirs.dirs; none if empty
+        QTest::addColumn<QString>("inHome");   // "name/" a folder, "name" a file, made first
+        QTest::addColumn<QString>("proposed"); // the folder proposed, in the home folder
+        QTest::newRow("download folder there") << ""
+                                               << "Downloads/"
+                                               << "Downloads";
+        QTest::newRow("download folder missing: made") << ""
+                                                       << ""
+                                                       << "Downloads";
+        QTest::newRow("desktop's own folder missing: made")
+            << "XDG_DOWNLOAD_DIR=\"$HOME/Téléchargements\"\n"
+            << ""
+            << "Téléchargements";
+        QTest::newRow("no folder can be made: home") << ""
+                                                     << "Downloads"
+                                                     << "";
+    }
     void downloadIsSavedWhereChosen() {
-        ChosenPath = Folder.filePath("choisi.bin");
+        QFETCH(QString, userDirs);
+        QFETCH(QString, inHome);
+        QFETCH(QString, proposed);
+        QTemporaryDir home;
+        QTemporaryDir config;
+        const QByteArray homeBefore = qgetenv("HOME");
+        const QByteArray configBefore = qgetenv("XDG_CONFIG_HOME");
+        const auto restore = qScopeGuard([&] {
+            qputenv("HOME", homeBefore);
+            qputenv("XDG_CONFIG_HOME", configBefore);
+            QStandardPaths::setTestModeEnabled(true);
+        });
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        // The desktop's folders are read only outside the test mode.
+        QStandardPaths::setTestModeEnabled(userDirs.isEmpty());
+        if (!userDirs.isEmpty()) {
+            QFile dirs(config.filePath("user-dirs.dirs"));
+            QVERIFY(dirs.open(QIODevice::WriteOnly));
+            dirs.write(userDirs.toUtf8());
+        }
+        if (inHome.endsWith('/')) {
+            QVERIFY(QDir(home.path()).mkdir(inHome));
+        } else if (!inHome.isEmpty()) {
+            QFile file(home.filePath(inHome));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+
+        ChosenPath = Folder.filePath(QString("choisi-%1.bin").arg(QTest::currentDataTag()));
         Recorder->Clear();
         View->Navigate(Server.Url("/download").toString());
         const QString done = "Téléchargement terminé : " + ChosenPath;
         QTRY_VERIFY_WITH_TIMEOUT(StatusShown(done), Timeout);
         QCOMPARE(ReadAll(ChosenPath), testserver::DownloadBody());
-        // Proposed: the user's download folder and the name the server gave.
-        const QString downloads =
-            QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-        QCOMPARE(SuggestedPath, QDir(downloads).filePath(testserver::DownloadName));
+        // Proposed: that folder and the name the server gave.
+        const QString folder = QDir(home.path()).filePath(proposed);
+        QCOMPARE(SuggestedPath, QDir(folder).filePath(testserver::DownloadName));
+        QVERIFY(QFileInfo(folder).isDir());
         // The page shown stays, and the view stays usable.
         QCOMPARE(View->DocumentTitle(), std::optional<QString>("Page avec titre"));
         QVERIFY(Load("/echo/apres"));
+        QVERIFY(Load("/title"));
     }
 
     void downloadRefusedWritesNothing() {
         ChosenPath.clear();
+        const QStringList before = QDir(Folder.path()).entryList(QDir::Files);
         Recorder->Clear();
         View->Navigate(Server.Url("/download").toString());
         QTRY_VERIFY_WITH_TIMEOUT(StatusShown("Téléchargement de « releve.bin » annulé."), Timeout);
-        QCOMPARE(QDir(Folder.path()).entryList(QDir::Files), QStringList({"choisi.bin"}));
+        QCOMPARE(QDir(Folder.path()).entryList(QDir::Files), before);
     }
 
     // Refused first: once given, the engine remembers the credentials for the session.

@@ -4,10 +4,14 @@
 
 #include "platform/PopupWindow.h"
 #include "platform/QtWebView.h"
+#include "support/ModalDialog.h"
 #include "support/ShownWebView.h"
 #include "support/TestServer.h"
 #include "support/ViewInput.h"
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QMenu>
 #include <QStandardPaths>
 #include <QTest>
 #include <QWindow>
@@ -117,6 +121,61 @@ private slots:
         QTest::qWait(500);
         QVERIFY(Popups().isEmpty());
         QCOMPARE(Server.Paths().size(), before.size() + 1); // /links only
+        QCOMPARE(View->DocumentTitle(), std::optional<QString>("Liens"));
+    }
+
+    // The entries of the page's menu that name a new window open one, at the address the entry
+    // names, even where the window turns the page's own requests into navigations of itself
+    // (here: every NewWindow cancelled); "Enregistrer la page sous…" asks where.
+    void menuEntryDoesWhatItSays_data() {
+        QTest::addColumn<QPoint>("place"); // where the menu is asked for
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("opened"); // the new window's address; none: no new window
+        QTest::newRow("link in a new window")
+            << viewinput::Centre(Link::TargetBlank) << "Ouvrir le lien dans une nouvelle fenêtre"
+            << Server.Url("/title").toString();
+        QTest::newRow("page source") << QPoint(700, 500) << "Code source de la page"
+                                     << "view-source:" + Server.Url("/links").toString();
+        QTest::newRow("save the page") << QPoint(700, 500) << "Enregistrer la page sous…"
+                                       << "";
+    }
+    void menuEntryDoesWhatItSays() {
+        QFETCH(QPoint, place);
+        QFETCH(QString, entry);
+        QFETCH(QString, opened);
+        Recorder->CancelNewWindow = true;
+        QVERIFY(Shown->Load(Server.Url("/links").toString(), Timeout));
+        // Another link hovered last, as the window's new-window rule would remember it.
+        viewinput::Hover(View, viewinput::Centre(Link::WindowOpenTitle));
+        viewinput::Click(View, place, Qt::RightButton);
+        QMenu* menu = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr, Timeout);
+        QStringList entries;
+        QAction* chosen = nullptr;
+        for (QAction* action : menu->actions()) {
+            if (action->isVisible() && !action->isSeparator()) {
+                entries << action->text();
+                chosen = action->text() == entry ? action : chosen;
+            }
+        }
+        QVERIFY2(chosen != nullptr, qPrintable(entries.join('|')));
+        QCOMPARE(entries.removeDuplicates(), 0);
+        QString dialogTitle;
+        WhenShown<QFileDialog>([&dialogTitle](QFileDialog& dialog) {
+            dialogTitle = dialog.windowTitle();
+            dialog.reject();
+        });
+        menu->close();
+        chosen->trigger();
+        if (opened.isEmpty()) {
+            QTRY_COMPARE_WITH_TIMEOUT(dialogTitle, "Enregistrer la page sous", Timeout);
+            QVERIFY(Popups().isEmpty());
+        } else {
+            QTRY_COMPARE_WITH_TIMEOUT(Popups().size(), 1, Timeout);
+            QTRY_COMPARE_WITH_TIMEOUT(Popups().first()->View().Url(), QUrl(opened), Timeout);
+        }
+        QCOMPARE(Recorder->Count("NewWindow"), 0);
         QCOMPARE(View->DocumentTitle(), std::optional<QString>("Liens"));
     }
 

@@ -5,9 +5,13 @@
 #include "support/ShownWebView.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
 #include <memory>
@@ -138,6 +142,71 @@ private slots:
         shownButtons.sort();
         buttons.sort();
         QCOMPARE(shownButtons, buttons);
+    }
+
+    // window.print() opens the print command's dialog, modal and in French; the page's script
+    // goes on once it is answered, and the view stays usable. A page asking again and again gets
+    // one dialog.
+    void pagePrints_data() {
+        QTest::addColumn<int>("requests");
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("Annuler") << 1 << false;
+        QTest::newRow("Imprimer, to a file") << 1 << true;
+        QTest::newRow("asked ten times in a row, Annuler") << 10 << false;
+    }
+    void pagePrints() {
+        QFETCH(int, requests);
+        QFETCH(bool, accept);
+        ShownWebView shown; // a view of its own: the requests of another page do not count
+        QTemporaryDir folder;
+        const QString file = folder.filePath("facture.pdf");
+        int dialogs = 0;
+        QString caption;
+        bool modal = false;
+        QStringList buttons;
+        const auto answer = AnswerEach<QPrintDialog>([&](QPrintDialog& dialog) {
+            ++dialogs;
+            caption = dialog.windowTitle();
+            modal = dialog.isModal();
+            for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) {
+                buttons << WithoutMnemonic(button->text());
+            }
+            if (!accept) {
+                dialog.reject();
+                return;
+            }
+            // Never a real printer: a PDF file.
+            if (auto* printers = dialog.findChild<QComboBox*>("printers")) {
+                printers->setCurrentIndex(printers->findText("Imprimer dans un fichier (PDF)"));
+            }
+            if (auto* name = dialog.findChild<QLineEdit*>("filename")) {
+                name->setText(file);
+            }
+            dialog.accept();
+        });
+        const QString page =
+            QStringLiteral("<!doctype html><meta charset=utf-8><p>Facture 2025-001</p><script>"
+                           "setTimeout(function() { for (var i = 0; i < %1; i++) window.print(); "
+                           "document.title = 'suite'; }, 0);</script>")
+                .arg(requests);
+        QVERIFY(shown.Load(QStringLiteral("data:text/html;charset=utf-8,") +
+                               QString::fromLatin1(QUrl::toPercentEncoding(page)),
+                           kTimeout));
+        QTRY_COMPARE_WITH_TIMEOUT(shown.View->DocumentTitle(), std::optional<QString>("suite"),
+                                  kTimeout);
+        QCOMPARE(dialogs, 1);
+        QCOMPARE(caption, QStringLiteral("Imprimer la page"));
+        QVERIFY(modal);
+        QVERIFY2(buttons.contains("Imprimer") && buttons.contains("Annuler"),
+                 qPrintable(buttons.join('|')));
+        if (accept) {
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(file).size() > 0, kTimeout);
+            QFile printed(file);
+            QVERIFY(printed.open(QIODevice::ReadOnly));
+            QVERIFY(printed.read(5) == "%PDF-");
+        }
+        QVERIFY(shown.Load(QStringLiteral("data:text/html,<title>ensuite</title>"), kTimeout));
+        QCOMPARE(shown.View->DocumentTitle(), std::optional<QString>("ensuite"));
     }
 };
 

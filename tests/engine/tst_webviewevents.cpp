@@ -7,9 +7,12 @@
 #include "support/ViewInput.h"
 
 #include <QDesktopServices>
+#include <QLabel>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTest>
+#include <csignal>
 
 using platform::QtWebView;
 
@@ -245,16 +248,37 @@ private slots:
         QVERIFY(Load(Address("/echo/still")));
     }
 
-    void crashedRendererLeavesTheViewUsable() {
+    // Until the user acts, a notice in place of the page's last image says that the page stopped
+    // and how to reload it; the status bar says it too, and nothing follows it there.
+    void crashedRendererIsShownUntilReloaded_data() {
+        QTest::addColumn<int>("signal"); // 0: the engine's own crash address
+        QTest::newRow("chrome://crash") << 0;
+        QTest::newRow("renderer killed") << int(SIGKILL);
+        QTest::newRow("renderer terminated") << int(SIGTERM);
+    }
+    void crashedRendererIsShownUntilReloaded() {
+        QFETCH(int, signal);
         QVERIFY(Load(Address("/title")));
         Recorder->Clear();
-        View->Navigate("chrome://crash");
-        QTRY_VERIFY_WITH_TIMEOUT(!Recorder->StatusTexts().filter("brutalement").isEmpty(),
-                                 LoadTimeout);
-        View->Refresh();
-        QTRY_COMPARE_WITH_TIMEOUT(View->DocumentTitle(), std::optional<QString>("Page avec titre"),
-                                  LoadTimeout);
-        QVERIFY(Load(Address("/echo/revived")));
+        if (signal == 0) {
+            View->Navigate("chrome://crash");
+        } else {
+            QVERIFY(View->RendererPid() > 0);
+            QCOMPARE(::kill(pid_t(View->RendererPid()), signal), 0);
+        }
+        auto* reload = View->findChild<QPushButton*>();
+        QVERIFY(reload != nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(reload->isVisible(), LoadTimeout);
+        QCOMPARE(reload->parentWidget()->geometry(), View->rect());
+        const QString said = View->findChild<QLabel*>()->text();
+        QVERIFY2(said.contains("brutalement") && said.contains("Actualiser"), qPrintable(said));
+        QCOMPARE(Recorder->Events, QStringList("StatusTextChange(" + said + ")"));
+
+        reload->click();
+        QTRY_COMPARE_WITH_TIMEOUT(Recorder->Count("DownloadComplete"), 1, LoadTimeout);
+        QCOMPARE(View->DocumentTitle(), std::optional<QString>("Page avec titre"));
+        QVERIFY(!reload->isVisible());
+        QCOMPARE(Recorder->StatusTexts().last(), "Terminé");
     }
 
     void setFocusGivesTheViewTheKeyboard() {
