@@ -6,6 +6,7 @@
 #include "platform/DesignFrame.h"
 #include "platform/PlacementWindow.h"
 #include "platform/Twips.h"
+#include "platform/WindowFrame.h"
 
 #include <QProgressBar>
 #include <QStatusBar>
@@ -25,6 +26,14 @@ float ClientWidthTwips(const QWidget& window) {
 
 float ClientHeightTwips(const QWidget& window) {
     return static_cast<float>(platform::PixelsToTwipsY(window.height()));
+}
+
+// The widest outer width, as the layout counts it, at which the whole window lies on its screen.
+float ScreenFormWidth(const QWidget& window) {
+    const QSize room = platform::LargestClientSize(window);
+    return room.isEmpty()
+               ? 0.0f
+               : static_cast<float>(platform::PixelsToTwipsX(room.width())) + kDesignFrameWidth;
 }
 
 } // namespace
@@ -53,20 +62,21 @@ int BrowserFrm::FormWindowState() const {
 
 void BrowserFrm::Form_Resize() {
     const browser::TwipsRect about = Twips(Bouton.at(10));
-    const int state = FormWindowState();
-    const browser::LayoutResult layout =
-        browser::FormResizeLayout({FormWidth(), FormHeight(), state, about.Left, about.Width});
+    browser::LayoutInput input{FormWidth(), FormHeight(), FormWindowState(),
+                               about.Left,  about.Width,  ScreenFormWidth(*this)};
+    input.OuterWidth = d->Widening.Widen(input, [this](float width) {
+        SetFormWidth(width);
+        return FormWidth();
+    });
+    const browser::LayoutResult layout = browser::FormResizeLayout(input);
     if (!layout.Apply) {
         return;
-    }
-    // A maximized window keeps the screen's width and is laid out as if it were at the minimum.
-    if (layout.WidenWindow && state == platform::vbNormal) {
-        SetFormWidth(browser::kMinimumOuterWidth); // lays the window out in a nested pass
     }
     browser::TwipsGeometry& geometry = d->Geometry;
     geometry.SetWidth(WB, layout.WebViewWidth);
     geometry.SetHeight(WB, layout.WebViewHeight);
     geometry.SetLeft(Bouton.at(0), layout.CloseButtonLeft);
+    geometry.SetWidth(Bouton.at(0), layout.CloseButtonWidth);
     geometry.SetLeft(PBar, layout.ProgressLeft);
     geometry.SetWidth(PBar, layout.ProgressWidth);
 

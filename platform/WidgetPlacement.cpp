@@ -1,6 +1,5 @@
 #include "platform/WidgetPlacement.h"
 
-#include "platform/DesignFrame.h"
 #include "platform/FramedBounds.h"
 #include "platform/Twips.h"
 #include "platform/WindowFrame.h"
@@ -65,14 +64,7 @@ void WidgetPlacement::SetWindowState(int state) {
 }
 
 QMargins WidgetPlacement::Frame() const {
-    if (window_.frameGeometry() != window_.geometry() || window_.isVisible() ||
-        window_.windowFlags().testFlag(Qt::FramelessWindowHint)) {
-        return FrameMargins(window_);
-    }
-    const int left = TwipsToPixelsX(kDesignFrameLeft);
-    const int top = TwipsToPixelsY(kDesignFrameTop);
-    return {left, top, TwipsToPixelsX(kDesignFrameWidth) - left,
-            TwipsToPixelsY(kDesignFrameHeight) - top};
+    return KnownOrDesignFrame(window_);
 }
 
 QRect WidgetPlacement::OuterBounds() const {
