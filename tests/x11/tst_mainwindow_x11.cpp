@@ -1,11 +1,16 @@
-// The main window as other X11 clients see it: its class and its caption, read with xprop.
+// The main window as other X11 clients see it: its class and its caption, read with xprop, and
+// its layout on the screen it is shown on (CTest also runs that on small screens).
 #include "browser/BrowserFrm.h"
+#include "browser/Layout.h"
 #include "fakes/FakeWebView.h"
+#include "platform/Twips.h"
+#include "support/MainWindowFixture.h"
 #include "support/ShownWebView.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -24,6 +29,30 @@ QString Xprop(const QWidget& window, const QStringList& properties) {
         return QStringLiteral("xprop failed: ") + QString::fromUtf8(xprop.readAllStandardError());
     }
     return QString::fromUtf8(xprop.readAllStandardOutput());
+}
+
+// The widths, in device pixels, of the sizes the window gives the window manager in its
+// WM_NORMAL_HINTS (the size asked for, the minimum and the maximum it states).
+QList<int> HintedWidths(const QWidget& window) {
+    QList<int> widths;
+    static const QRegularExpression size(QStringLiteral("size: (\\d+) by \\d+"));
+    auto match = size.globalMatch(Xprop(window, {QStringLiteral("WM_NORMAL_HINTS")}));
+    while (match.hasNext()) {
+        widths << match.next().captured(1).toInt();
+    }
+    return widths;
+}
+
+// The window's width in device pixels, as the X server has it.
+int ServerWidth(const QWidget& window) {
+    QProcess xwininfo;
+    xwininfo.start(QStringLiteral("xwininfo"),
+                   {QStringLiteral("-id"), QString::number(window.winId())});
+    if (!xwininfo.waitForFinished(10000)) {
+        return -1;
+    }
+    static const QRegularExpression width(QStringLiteral("Width: (\\d+)"));
+    return width.match(QString::fromUtf8(xwininfo.readAllStandardOutput())).captured(1).toInt();
 }
 
 } // namespace
@@ -71,6 +100,63 @@ private slots:
         QTRY_VERIFY2(Xprop(frm, {QStringLiteral("_NET_WM_NAME")})
                          .contains(QStringLiteral("\"Accueil - Navigateur Ulmeco\"")),
                      qPrintable(Xprop(frm, {QStringLiteral("_NET_WM_NAME")})));
+    }
+
+    // On any screen, a small one included: every button and the web view inside the window, the
+    // window and its close button on the screen, and no size given to the window manager wider
+    // than the screen. Where the screen holds it, a normal window is widened to the minimum.
+    void layoutFitsTheScreen_data() {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<float>("storedWidth"); // outer width in twips; 0 for the designed size
+        QTest::newRow("first start, maximized") << 2 << 0.f;
+        QTest::newRow("designed size") << 0 << 0.f;
+        QTest::newRow("stored width below the minimum") << 0 << 9000.f;
+    }
+    void layoutFitsTheScreen() {
+        QFETCH(int, state);
+        QFETCH(float, storedWidth);
+        BrowserFrm frm(MakeFake);
+        frm.AppCaption = QStringLiteral("Navigateur Ulmeco");
+        frm.UpdateCaption();
+        frm.Placement().SetWindowState(state);
+        if (storedWidth > 0) {
+            frm.Placement().Move(0, 0, storedWidth, 6000);
+        }
+        frm.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frm));
+        if (state == 2) {
+            QTRY_VERIFY(frm.isMaximized());
+        }
+        const QRect screen = frm.screen()->availableGeometry();
+        const float screenTwips = static_cast<float>(platform::PixelsToTwipsX(screen.width()));
+        if (state == 0 && screenTwips >= browser::kMinimumOuterWidth + 600) {
+            QTRY_COMPARE(frm.FormWidth(), browser::kMinimumOuterWidth);
+        }
+        // The client area Qt lays out is the one the X server shows.
+        const qreal ratio = frm.devicePixelRatioF();
+        QTRY_COMPARE(ServerWidth(frm), qRound(frm.width() * ratio));
+        QTRY_VERIFY2(ControlsMisplaced(frm).isEmpty(), qPrintable(ControlsMisplaced(frm)));
+        // Across the screen, the window's frame included (its height may round up by one
+        // logical pixel on a scaled screen).
+        const auto across = [&screen](const QRect& rect) {
+            return !rect.isEmpty() && rect.left() >= screen.left() &&
+                   rect.right() <= screen.right();
+        };
+        QTRY_VERIFY2(across(frm.frameGeometry()),
+                     qPrintable(QStringLiteral("frame %1 to %2 on %3 to %4")
+                                    .arg(frm.frameGeometry().left())
+                                    .arg(frm.frameGeometry().right())
+                                    .arg(screen.left())
+                                    .arg(screen.right())));
+        for (const QWidget* control :
+             {static_cast<const QWidget*>(frm.Bouton[0]), static_cast<const QWidget*>(frm.WB)}) {
+            const QRect global(control->mapToGlobal(QPoint(0, 0)), control->size());
+            QVERIFY(across(global));
+        }
+        QCOMPARE(frm.Twips(frm.WB).Width, frm.FormWidth() - 140);
+        for (const int width : HintedWidths(frm)) {
+            QVERIFY2(width <= qRound(screen.width() * ratio), qPrintable(QString::number(width)));
+        }
     }
 
     // A picture of the window at its design size, frame included, for people to look at:
