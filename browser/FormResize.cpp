@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QToolButton>
+#include <QWindow>
 
 namespace {
 
@@ -47,7 +48,14 @@ float BrowserFrm::FormHeight() const {
 }
 
 void BrowserFrm::SetFormWidth(float width) {
-    resize(platform::TwipsToPixelsX(width - kDesignFrameWidth), height());
+    const QSize size(platform::TwipsToPixelsX(width - kDesignFrameWidth), height());
+    // A shown window takes the new width when the window system reports it, and is laid out
+    // then: a window manager that refuses leaves the width that was laid out.
+    if (QWindow* native = windowHandle(); native != nullptr && isVisible()) {
+        native->resize(size);
+    } else {
+        resize(size);
+    }
 }
 
 int BrowserFrm::FormWindowState() const {
@@ -61,18 +69,28 @@ int BrowserFrm::FormWindowState() const {
 }
 
 void BrowserFrm::Form_Resize() {
-    const browser::TwipsRect about = Twips(Bouton.at(10));
-    browser::LayoutInput input{FormWidth(), FormHeight(), FormWindowState(),
-                               about.Left,  about.Width,  ScreenFormWidth(*this)};
+    browser::LayoutInput input{FormWidth(), FormHeight(), FormWindowState()};
+    input.ScreenWidth = ScreenFormWidth(*this);
     input.OuterWidth = d->Widening.Widen(input, [this](float width) {
         SetFormWidth(width);
         return FormWidth();
     });
-    const browser::LayoutResult layout = browser::FormResizeLayout(input);
-    if (!layout.Apply) {
+    if (input.WindowState == platform::vbMinimized) {
         return;
     }
+    // Buttons 1 to 11 stand as designed, narrowed only where the window is narrower than the row.
     browser::TwipsGeometry& geometry = d->Geometry;
+    const float scale = browser::ToolbarScale(input.OuterWidth);
+    for (const browser::ButtonDesign& design : browser::kButtons) {
+        if (design.Index != 0) {
+            geometry.Place(Bouton.at(design.Index),
+                           {design.Left * scale, design.Top, design.Width * scale, design.Height});
+        }
+    }
+    const browser::TwipsRect about = Twips(Bouton.at(10));
+    input.AboutButtonLeft = about.Left;
+    input.AboutButtonWidth = about.Width;
+    const browser::LayoutResult layout = browser::FormResizeLayout(input);
     geometry.SetWidth(WB, layout.WebViewWidth);
     geometry.SetHeight(WB, layout.WebViewHeight);
     geometry.SetLeft(Bouton.at(0), layout.CloseButtonLeft);

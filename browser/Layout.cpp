@@ -25,7 +25,9 @@ float Widening::Widen(const LayoutInput& input, const SetWidth& setWidth) {
     }
     askedFrom_ = width;
     asking_ = true;
-    const float widened = setWidth(minimum); // lays the window out in a nested pass
+    // The window may lay itself out again at once, inside the request, or later, when the
+    // window system grants it.
+    const float widened = setWidth(minimum);
     asking_ = false;
     return widened;
 }
@@ -46,6 +48,12 @@ LayoutResult FormResizeLayout(const LayoutInput& input) {
     result.ProgressLeft = aboutRight + 60.0f;
     result.ProgressWidth = std::max(result.CloseButtonLeft - result.ProgressLeft - 100.0f, 0.0f);
     return result;
+}
+
+float ToolbarScale(float outerWidth) {
+    const ButtonDesign& about = kButtons[10];
+    const float row = about.Left + about.Width + kButtons[0].Width;
+    return std::clamp((outerWidth - 140.0f) / row, 0.0f, 1.0f);
 }
 
 } // namespace browser

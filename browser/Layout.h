@@ -32,12 +32,12 @@ struct LayoutResult {
 float MinimumOuterWidth(float screenWidth);
 
 // Widens a normal window narrower than the minimum and reads its width again. A window manager
-// may refuse (a tiling one keeps the window in its tile): the window then reports the width it
-// had, and is not asked again from that width until it has once been at the minimum, so that a
-// refusal never turns into a request on every size change.
+// may refuse (a tiling one keeps the window in its tile): the window keeps the width it had, and
+// is not asked again from that width until it has once been at the minimum, so that a refusal
+// never turns into a request on every size change.
 class Widening {
 public:
-    // Sets the window's outer width and gives it back as read from the window afterwards.
+    // Asks for the window's outer width and gives back the width the window has afterwards.
     using SetWidth = std::function<float(float width)>;
 
     // The outer width to lay the window out at.
@@ -49,9 +49,14 @@ private:
 };
 
 // The window's size-change rule at the outer width the window has (once widened). Where that is
-// the minimum or more, the rule as designed; on a narrower window the progress bar shrinks to
-// nothing and the close button stays right of Bouton(10), narrowed to end at the web view's
+// the minimum or more, the rule as designed. On a narrower window the progress bar shrinks to
+// nothing, and the close button stays right of Bouton(10), narrowed to end at the web view's
 // right edge, so that no control reaches past the window or covers another.
 LayoutResult FormResizeLayout(const LayoutInput& input);
+
+// How much the toolbar's buttons are narrowed, positions and widths alike: 1 (as designed) where
+// the row, close button included, fits between the window's left edge and the web view's right
+// edge; less on a narrower window, so that the row ends there.
+float ToolbarScale(float outerWidth);
 
 } // namespace browser

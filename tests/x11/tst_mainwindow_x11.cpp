@@ -13,7 +13,11 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QSocketNotifier>
 #include <QTest>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -54,6 +58,97 @@ int ServerWidth(const QWidget& window) {
     static const QRegularExpression width(QStringLiteral("Width: (\\d+)"));
     return width.match(QString::fromUtf8(xwininfo.readAllStandardOutput())).captured(1).toInt();
 }
+
+// A window manager that keeps its window in one tile and refuses every request to change its
+// size, as tiling window managers do; it counts the requests for another width.
+class TilingWindowManager {
+public:
+    explicit TilingWindowManager(const QRect& tile)
+        : tile_(tile), connection_(xcb_connect(nullptr, nullptr)) {
+        root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+        const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT;
+        xcb_generic_error_t* error = xcb_request_check(
+            connection_,
+            xcb_change_window_attributes_checked(connection_, root_, XCB_CW_EVENT_MASK, &mask));
+        running_ = error == nullptr;
+        std::free(error);
+        notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection_),
+                                                      QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { Poll(); });
+    }
+    ~TilingWindowManager() {
+        notifier_.reset();
+        xcb_disconnect(connection_);
+    }
+    bool Running() const { return running_; }
+    int WidthRequests = 0;
+    int PropertyChanges = 0;
+
+    void Poll() {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+            Handle(*event);
+            std::free(event);
+        }
+        xcb_flush(connection_);
+    }
+    // The window manager's own change of the tile's height.
+    void SetHeight(xcb_window_t window, int height) {
+        tile_.setHeight(height);
+        const std::uint32_t value = static_cast<std::uint32_t>(height);
+        xcb_configure_window(connection_, window, XCB_CONFIG_WINDOW_HEIGHT, &value);
+        xcb_flush(connection_);
+    }
+
+private:
+    void Handle(const xcb_generic_event_t& event) {
+        switch (event.response_type & 0x7f) {
+        case XCB_MAP_REQUEST: {
+            const auto& map = reinterpret_cast<const xcb_map_request_event_t&>(event);
+            const std::uint32_t bounds[] = {static_cast<std::uint32_t>(tile_.x()),
+                                            static_cast<std::uint32_t>(tile_.y()),
+                                            static_cast<std::uint32_t>(tile_.width()),
+                                            static_cast<std::uint32_t>(tile_.height())};
+            xcb_configure_window(connection_, map.window,
+                                 XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y |
+                                     XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
+                                 bounds);
+            const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+            xcb_change_window_attributes(connection_, map.window, XCB_CW_EVENT_MASK, &mask);
+            xcb_map_window(connection_, map.window);
+            break;
+        }
+        case XCB_CONFIGURE_REQUEST: {
+            const auto& request = reinterpret_cast<const xcb_configure_request_event_t&>(event);
+            if ((request.value_mask & XCB_CONFIG_WINDOW_WIDTH) && request.width != tile_.width()) {
+                ++WidthRequests;
+            }
+            // Refused: the window is told where it stays.
+            xcb_configure_notify_event_t notify{};
+            notify.response_type = XCB_CONFIGURE_NOTIFY;
+            notify.event = request.window;
+            notify.window = request.window;
+            notify.x = static_cast<std::int16_t>(tile_.x());
+            notify.y = static_cast<std::int16_t>(tile_.y());
+            notify.width = static_cast<std::uint16_t>(tile_.width());
+            notify.height = static_cast<std::uint16_t>(tile_.height());
+            xcb_send_event(connection_, 0, request.window, XCB_EVENT_MASK_STRUCTURE_NOTIFY,
+                           reinterpret_cast<const char*>(&notify));
+            break;
+        }
+        case XCB_PROPERTY_NOTIFY:
+            ++PropertyChanges;
+            break;
+        default:
+            break;
+        }
+    }
+
+    QRect tile_;
+    xcb_connection_t* connection_;
+    xcb_window_t root_ = XCB_NONE;
+    bool running_ = false;
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
 
 } // namespace
 
@@ -157,6 +252,35 @@ private slots:
         for (const int width : HintedWidths(frm)) {
             QVERIFY2(width <= qRound(screen.width() * ratio), qPrintable(QString::number(width)));
         }
+    }
+
+    // A tiling window manager keeps the window narrower than the minimum width: the window is
+    // laid out at the tile's width, and the tile's later size changes ask for no width again.
+    void refusedWideningAskedNoMore() {
+        TilingWindowManager wm(QRect(0, 0, 683, 480)); // half of a 1366-pixel screen
+        QVERIFY(wm.Running());
+        BrowserFrm frm(MakeFake);
+        // Every request the window has made has reached the window manager once a later one has.
+        const auto allRequestsSeen = [&] {
+            const int changes = wm.PropertyChanges;
+            frm.setWindowTitle(QStringLiteral("Navigateur Ulmeco %1").arg(changes));
+            return QTest::qWaitFor([&] { return wm.PropertyChanges > changes; });
+        };
+        frm.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frm));
+        QTRY_COMPARE(frm.width(), 683);
+        QVERIFY(allRequestsSeen());
+        const int requests = wm.WidthRequests;
+        QVERIFY(requests > 0);
+        for (const int height : {500, 520, 540}) {
+            wm.SetHeight(static_cast<xcb_window_t>(frm.winId()), height);
+            QTRY_COMPARE(frm.height(), height);
+        }
+        QVERIFY(allRequestsSeen());
+        QCOMPARE(wm.WidthRequests, requests);
+        QCOMPARE(frm.width(), 683);
+        QCOMPARE(frm.Twips(frm.WB).Width, frm.FormWidth() - 140);
+        QVERIFY2(ControlsMisplaced(frm).isEmpty(), qPrintable(ControlsMisplaced(frm)));
     }
 
     // A picture of the window at its design size, frame included, for people to look at:
