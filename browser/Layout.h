@@ -50,8 +50,9 @@ private:
 
 // The window's size-change rule at the outer width the window has (once widened). Where that is
 // the minimum or more, the rule as designed. On a narrower window the progress bar shrinks to
-// nothing, and the close button stays right of Bouton(10), narrowed to end at the web view's
-// right edge, so that no control reaches past the window or covers another.
+// nothing, and the close button starts no further left than Bouton(10)'s right edge and ends no
+// further right than the web view's, so that no control reaches past the window or covers
+// another (with the toolbar narrowed as ToolbarScale says, it fills the room between them).
 LayoutResult FormResizeLayout(const LayoutInput& input);
 
 // How much the toolbar's buttons are narrowed, positions and widths alike: 1 (as designed) where
