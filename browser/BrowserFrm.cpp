@@ -10,6 +10,7 @@
 #include "browser/WindowIdentity.h"
 #include "platform/Twips.h"
 #include "platform/WindowClass.h"
+#include "platform/WindowFrame.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -42,7 +43,13 @@ BrowserFrm::BrowserFrm(const WebViewFactory& makeWebView, QWidget* parent)
     // No caption when made: UpdateCaption sets the first one before the window shows.
     // Other instances find this window by its class and caption.
     platform::SetWindowClass(this, kWindowClass);
-    resize(platform::TwipsToPixelsX(kClientWidth), platform::TwipsToPixelsY(kClientHeight));
+    // The designed client area, as far as the screen holds it: the size the window first asks
+    // the window manager for, and returns to from maximized, never reaches past the screen.
+    QSize client(platform::TwipsToPixelsX(kClientWidth), platform::TwipsToPixelsY(kClientHeight));
+    if (const QSize room = platform::LargestClientSize(*this); !room.isEmpty()) {
+        client = client.boundedTo(room);
+    }
+    resize(client);
 
     WB = makeWebView(this).release();
     if (WB->parentWidget() != this) {

@@ -52,6 +52,8 @@ public:
     // frame) and its state (0 normal, 1 minimized, 2 maximized).
     float FormWidth() const;
     float FormHeight() const;
+    // Asks for that outer width. A shown window has it once the window system grants it (the
+    // layout then runs again); until then, or when it is refused, the window keeps its width.
     void SetFormWidth(float width);
     int FormWindowState() const;
 

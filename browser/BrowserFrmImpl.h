@@ -2,6 +2,7 @@
 // What BrowserFrm keeps apart from its public controls and link table.
 
 #include "browser/BrowserFrm.h"
+#include "browser/Layout.h"
 #include "browser/PageTools.h"
 #include "browser/TwipsGeometry.h"
 #include "platform/WidgetPlacement.h"
@@ -13,6 +14,7 @@ struct BrowserFrm::Impl {
 
     platform::WidgetPlacement Placement;
     browser::TwipsGeometry Geometry;
+    browser::Widening Widening;   // the layout's requests for the minimum width
     QLabel* StatusText = nullptr; // the status bar's one text
     std::unique_ptr<browser::PageTools> Tools;
 };

@@ -6,10 +6,12 @@
 #include "platform/DesignFrame.h"
 #include "platform/PlacementWindow.h"
 #include "platform/Twips.h"
+#include "platform/WindowFrame.h"
 
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QToolButton>
+#include <QWindow>
 
 namespace {
 
@@ -27,6 +29,14 @@ float ClientHeightTwips(const QWidget& window) {
     return static_cast<float>(platform::PixelsToTwipsY(window.height()));
 }
 
+// The widest outer width, as the layout counts it, at which the whole window lies on its screen.
+float ScreenFormWidth(const QWidget& window) {
+    const QSize room = platform::LargestClientSize(window);
+    return room.isEmpty()
+               ? 0.0f
+               : static_cast<float>(platform::PixelsToTwipsX(room.width())) + kDesignFrameWidth;
+}
+
 } // namespace
 
 float BrowserFrm::FormWidth() const {
@@ -38,7 +48,14 @@ float BrowserFrm::FormHeight() const {
 }
 
 void BrowserFrm::SetFormWidth(float width) {
-    resize(platform::TwipsToPixelsX(width - kDesignFrameWidth), height());
+    const QSize size(platform::TwipsToPixelsX(width - kDesignFrameWidth), height());
+    // A shown window takes the new width when the window system reports it, and is laid out
+    // then: a window manager that refuses leaves the width that was laid out.
+    if (QWindow* native = windowHandle(); native != nullptr && isVisible()) {
+        native->resize(size);
+    } else {
+        resize(size);
+    }
 }
 
 int BrowserFrm::FormWindowState() const {
@@ -52,21 +69,32 @@ int BrowserFrm::FormWindowState() const {
 }
 
 void BrowserFrm::Form_Resize() {
-    const browser::TwipsRect about = Twips(Bouton.at(browser::kAboutButton));
-    const int state = FormWindowState();
-    const browser::LayoutResult layout =
-        browser::FormResizeLayout({FormWidth(), FormHeight(), state, about.Left, about.Width});
-    if (!layout.Apply) {
+    browser::LayoutInput input{FormWidth(), FormHeight(), FormWindowState()};
+    input.ScreenWidth = ScreenFormWidth(*this);
+    input.OuterWidth = d->Widening.Widen(input, [this](float width) {
+        SetFormWidth(width);
+        return FormWidth();
+    });
+    if (input.WindowState == platform::vbMinimized) {
         return;
     }
-    // A maximized window keeps the screen's width and is laid out as if it were at the minimum.
-    if (layout.WidenWindow && state == platform::vbNormal) {
-        SetFormWidth(browser::kMinimumOuterWidth); // lays the window out in a nested pass
-    }
+    // Buttons 1 to 11 stand as designed, narrowed only where the window is narrower than the row.
     browser::TwipsGeometry& geometry = d->Geometry;
+    const float scale = browser::ToolbarScale(input.OuterWidth);
+    for (const browser::ButtonDesign& design : browser::kButtons) {
+        if (design.Index != browser::kCloseButton) {
+            geometry.Place(Bouton.at(design.Index),
+                           {design.Left * scale, design.Top, design.Width * scale, design.Height});
+        }
+    }
+    const browser::TwipsRect about = Twips(Bouton.at(browser::kAboutButton));
+    input.AboutButtonLeft = about.Left;
+    input.AboutButtonWidth = about.Width;
+    const browser::LayoutResult layout = browser::FormResizeLayout(input);
     geometry.SetWidth(WB, layout.WebViewWidth);
     geometry.SetHeight(WB, layout.WebViewHeight);
     geometry.SetLeft(Bouton.at(browser::kCloseButton), layout.CloseButtonLeft);
+    geometry.SetWidth(Bouton.at(browser::kCloseButton), layout.CloseButtonWidth);
     geometry.SetLeft(PBar, layout.ProgressLeft);
     geometry.SetWidth(PBar, layout.ProgressWidth);
 

@@ -1,6 +1,5 @@
 #include "platform/WidgetPlacement.h"
 
-#include "platform/DesignFrame.h"
 #include "platform/FramedBounds.h"
 #include "platform/Twips.h"
 #include "platform/WindowFrame.h"
@@ -28,15 +27,29 @@ constexpr int kCoordinateLimit = 32767;
 } // namespace
 
 QRect KeepOnScreen(const QRect& outer, const QList<QRect>& screens, const QRect& primary) {
-    if (screens.isEmpty() || primary.isEmpty() ||
-        std::any_of(screens.begin(), screens.end(),
-                    [&](const QRect& screen) { return screen.intersects(outer); })) {
+    if (screens.isEmpty() || primary.isEmpty()) {
         return outer;
     }
-    const int width = std::min(outer.width(), primary.width());
-    const int height = std::min(outer.height(), primary.height());
-    const int left = std::clamp(outer.left(), primary.left(), primary.right() + 1 - width);
-    const int top = std::clamp(outer.top(), primary.top(), primary.bottom() + 1 - height);
+    // Larger than all screens together, a window would leave its far side (and the controls laid
+    // out along it) out of reach: it is kept to their extent.
+    QRect desktop;
+    for (const QRect& screen : screens) {
+        desktop |= screen;
+    }
+    QRect kept = outer;
+    if (outer.width() > desktop.width() || outer.height() > desktop.height()) {
+        kept.setSize(outer.size().boundedTo(desktop.size()));
+        kept.moveTo(std::clamp(outer.left(), desktop.left(), desktop.right() + 1 - kept.width()),
+                    std::clamp(outer.top(), desktop.top(), desktop.bottom() + 1 - kept.height()));
+    }
+    if (std::any_of(screens.begin(), screens.end(),
+                    [&](const QRect& screen) { return screen.intersects(kept); })) {
+        return kept;
+    }
+    const int width = std::min(kept.width(), primary.width());
+    const int height = std::min(kept.height(), primary.height());
+    const int left = std::clamp(kept.left(), primary.left(), primary.right() + 1 - width);
+    const int top = std::clamp(kept.top(), primary.top(), primary.bottom() + 1 - height);
     return {left, top, width, height};
 }
 
@@ -65,14 +78,7 @@ void WidgetPlacement::SetWindowState(int state) {
 }
 
 QMargins WidgetPlacement::Frame() const {
-    if (window_.frameGeometry() != window_.geometry() || window_.isVisible() ||
-        window_.windowFlags().testFlag(Qt::FramelessWindowHint)) {
-        return FrameMargins(window_);
-    }
-    const int left = TwipsToPixelsX(kDesignFrameLeft);
-    const int top = TwipsToPixelsY(kDesignFrameTop);
-    return {left, top, TwipsToPixelsX(kDesignFrameWidth) - left,
-            TwipsToPixelsY(kDesignFrameHeight) - top};
+    return KnownOrDesignFrame(window_);
 }
 
 QRect WidgetPlacement::OuterBounds() const {

@@ -25,8 +25,8 @@ public:
     double Width() const override;
     double Height() const override;
     // Places the frame at left, top and sizes the client area so that the outer size is
-    // width, height. Sizes are kept within sane limits, and a window that would lie off every
-    // screen is brought back onto the primary screen.
+    // width, height. Sizes are kept within sane limits and within the screens, and a window that
+    // would lie off every screen is brought back onto the primary screen.
     void Move(double left, double top, double width, double height) override;
     void DoEvents() override;
 
@@ -38,7 +38,8 @@ private:
 };
 
 // Where a window of outer bounds `outer` goes: unchanged when it meets one of the screens'
-// available areas, otherwise onto `primary`, its size kept as far as the screen allows.
+// available areas and is no larger than they are together, otherwise kept to their extent, or
+// brought onto `primary`, its size kept as far as the screen allows.
 QRect KeepOnScreen(const QRect& outer, const QList<QRect>& screens, const QRect& primary);
 
 } // namespace platform

@@ -7,9 +7,11 @@
 #include "fakes/FakeWebView.h"
 
 #include <QProgressBar>
+#include <QString>
 #include <QTest>
 #include <QToolButton>
 #include <array>
+#include <vector>
 
 // The layout rule's results: the twips of the web view, the close button and the progress bar.
 inline std::array<float, 10> LaidOutTwips(const BrowserFrm& frm) {
@@ -18,6 +20,32 @@ inline std::array<float, 10> LaidOutTwips(const BrowserFrm& frm) {
     const browser::TwipsRect bar = frm.Twips(frm.PBar);
     return {wb.Left,     wb.Top,   wb.Width, wb.Height, close.Left,
             close.Width, bar.Left, bar.Top,  bar.Width, bar.Height};
+}
+
+// The toolbar's buttons, the progress bar and the web view that reach past the window's client
+// area or cover one another; empty when every one lies inside, clear of the others.
+inline QString ControlsMisplaced(const BrowserFrm& frm) {
+    std::vector<const QWidget*> controls(frm.Bouton.begin(), frm.Bouton.end());
+    controls.push_back(frm.PBar);
+    controls.push_back(frm.WB);
+    QString misplaced;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const QRect rect = controls[i]->geometry();
+        if (rect.isEmpty()) {
+            continue; // nothing shows
+        }
+        const QString name =
+            controls[i] == frm.WB ? QStringLiteral("WB") : controls[i]->objectName();
+        if (!frm.rect().contains(rect)) {
+            misplaced += QStringLiteral("%1 outside; ").arg(name);
+        }
+        for (std::size_t j = i + 1; j < controls.size(); ++j) {
+            if (!controls[j]->geometry().isEmpty() && rect.intersects(controls[j]->geometry())) {
+                misplaced += QStringLiteral("%1 covers %2; ").arg(name, controls[j]->objectName());
+            }
+        }
+    }
+    return misplaced;
 }
 
 struct MainWindowFixture {

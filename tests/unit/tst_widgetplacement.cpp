@@ -47,6 +47,10 @@ private slots:
         QTest::newRow("larger than the screen") << one << QRect(5000, 5000, 3000, 2000) << primary;
         QTest::newRow("on the second screen")
             << two << QRect(2000, 100, 800, 600) << QRect(2000, 100, 800, 600);
+        QTest::newRow("wider than every screen")
+            << one << QRect(100, 100, 3000, 600) << QRect(0, 100, 1920, 600);
+        QTest::newRow("across two screens")
+            << two << QRect(100, 100, 3000, 600) << QRect(100, 100, 3000, 600);
         QTest::newRow("second screen gone")
             << one << QRect(2000, 100, 800, 600) << QRect(1120, 100, 800, 600);
     }
