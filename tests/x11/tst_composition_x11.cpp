@@ -1,8 +1,9 @@
 // Pages on a display whose OpenGL can only be Mesa's software renderer, as on this Xvfb: the
 // composition is settled before the application exists, the engine composes in software, no
-// OpenGL library is loaded, and what the page draws reaches the screen.
+// OpenGL library is loaded, and what a page or the PDF viewer draws reaches the screen.
 #include "platform/Rendering.h"
 #include "support/ShownWebView.h"
+#include "support/TestServer.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -49,15 +50,21 @@ QStringList OpenGLMapped() {
 class TestCompositionX11 : public QObject {
     Q_OBJECT
 public:
-    static void initMain() {
-        PrepareEngineTest();
-        Plan = platform::PrepareComposition();
-    }
+    static void initMain() { Plan = PrepareEngineTest(); }
 
 private:
     std::unique_ptr<ShownWebView> Shown; // one view: each page replaces the one before
+    TestServer Server;
+
+    // A page all of one colour.
+    static QString Filled(const char* colour) {
+        return QStringLiteral("data:text/html,<body style='margin:0;background:%1'></body>")
+            .arg(QString::fromLatin1(colour).replace(QLatin1Char('#'), QLatin1String("%23")));
+    }
 
 private slots:
+    void initTestCase() { QVERIFY(Server.Listen()); }
+
     void softwareOpenGLGivesSoftwareComposition() {
         QVERIFY(!Plan.QtOpenGL);
         QCOMPARE(platform::ChooseComposition(Plan), platform::Composition::Software);
@@ -65,18 +72,18 @@ private slots:
     }
 
     void pageReachesTheScreen_data() {
+        QTest::addColumn<QString>("page");
         QTest::addColumn<QString>("colour");
-        QTest::newRow("green") << "#00c000";
-        QTest::newRow("then blue") << "#2040e0";
+        QTest::newRow("green") << Filled("#00c000") << "#00c000";
+        QTest::newRow("then blue") << Filled("#2040e0") << "#2040e0";
+        QTest::newRow("PDF viewer") << Server.Url("/pdf").toString() << "#ff0000";
     }
     void pageReachesTheScreen() {
+        QFETCH(QString, page);
         QFETCH(QString, colour);
         if (!Shown) {
             Shown = std::make_unique<ShownWebView>();
         }
-        const QString page =
-            QStringLiteral("data:text/html,<body style='margin:0;background:%1'></body>")
-                .arg(QString(colour).replace(QLatin1Char('#'), QLatin1String("%23")));
         QVERIFY(Shown->Load(page));
         QTRY_COMPARE_WITH_TIMEOUT(OnScreen(*Shown->Window), QColor(colour), 10000);
         const QStringList mapped = OpenGLMapped();
