@@ -54,7 +54,8 @@ QByteArray GlxVendor(xcb_connection_t* connection, xcb_glx_query_server_string_c
     }
     const QByteArray vendor(xcb_glx_query_server_string_string(reply.get()),
                             xcb_glx_query_server_string_string_length(reply.get()));
-    return vendor.left(vendor.indexOf('\0')).trimmed(); // counted, and may end with a NUL
+    const qsizetype end = vendor.indexOf('\0'); // counted, and may end with a NUL
+    return (end < 0 ? vendor : vendor.first(end)).trimmed();
 }
 
 bool Offers(const xcb_query_extension_reply_t* extension) {
