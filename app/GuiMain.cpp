@@ -13,11 +13,13 @@
 extern "C" __attribute__((visibility("default"))) int OrvaneGuiMain(int argc, char** argv,
                                                                     const OrvaneStart* start) {
     platform::PrepareEngine();
+    // Settled before the application object, which loads OpenGL unless told it needs none.
+    const platform::CompositionPlan composition = platform::PrepareComposition();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvane"));
     QApplication::setWindowIcon(ProgramInfo::ProgramIcon());
     platform::InstallTranslations(app);
-    platform::ChooseComposition();
+    platform::ChooseComposition(composition);
 
     Form_Initialize(); // before any control exists
     BrowserFrm frm;

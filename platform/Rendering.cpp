@@ -5,6 +5,7 @@
 #include <QOpenGLFunctions>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
+#include <algorithm>
 #include <array>
 
 namespace platform {
@@ -34,6 +35,38 @@ QByteArray OpenGLRenderer() {
     return renderer;
 }
 
+// A true value as Mesa reads its boolean variables.
+bool MesaTrue(const QByteArray& value) {
+    const QByteArray word = value.trimmed().toLower();
+    return word == "1" || word == "true" || word == "y" || word == "yes";
+}
+
+// Kernel drivers of devices that only show images, with nothing to draw 3D: Mesa draws for them
+// on the CPU. The drivers of virtual devices that draw through the host's graphics card
+// (virtio_gpu, vmwgfx) are not among them: whether the host gives them 3D, only the renderer's
+// name tells ("virgl", "SVGA3D" or "llvmpipe").
+bool DisplayOnlyDriver(const QByteArray& driver) {
+    static constexpr std::array<const char*, 13> kDisplayOnly = {
+        "ast",     "bochs", "bochs-drm",          "cirrus",    "cirrus-qemu", "hyperv_drm",
+        "mgag200", "qxl",   "simple-framebuffer", "simpledrm", "udl",         "vboxvideo",
+        "vkms"};
+    return std::any_of(kDisplayOnly.begin(), kDisplayOnly.end(),
+                       [&driver](const char* name) { return driver == name; });
+}
+
+// True when the display's OpenGL can only be Mesa drawing on the CPU: the X server's own GLX
+// or none, and no device to draw with. A maker's own GLX (NVIDIA's) or a device of a driver
+// that may draw (DRI3's, or DRI2 offered) leaves it to the renderer.
+bool SoftwareOnly(const DisplayOpenGL& display) {
+    if (!display.Answered || (!display.GlxVendor.isEmpty() && display.GlxVendor != "SGI")) {
+        return false;
+    }
+    if (!display.Driver.isEmpty()) {
+        return DisplayOnlyDriver(display.Driver);
+    }
+    return !display.Dri2 && !display.Dri3;
+}
+
 } // namespace
 
 bool IsSoftwareRenderer(const QByteArray& renderer) {
@@ -53,11 +86,37 @@ Composition CompositionFor(const QByteArray& renderer) {
                                                                         : Composition::OpenGL;
 }
 
-Composition ChooseComposition() {
-    if (!qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")) {
-        return qEnvironmentVariable("QT_QUICK_BACKEND") == QLatin1String("software")
-                   ? Composition::Software
-                   : Composition::OpenGL;
+CompositionPlan PlanComposition(const CompositionSettings& settings, const DisplayOpenGL& display) {
+    CompositionPlan plan;
+    if (!settings.QuickBackend.isEmpty()) {
+        plan.Known =
+            settings.QuickBackend == "software" ? Composition::Software : Composition::OpenGL;
+    } else if (settings.XcbGlIntegration == "none" || MesaTrue(settings.AlwaysSoftware) ||
+               SoftwareOnly(display)) {
+        plan.Known = Composition::Software;
+    }
+    plan.QtOpenGL = settings.XcbGlIntegration.isEmpty() ? plan.Known != Composition::Software
+                                                        : settings.XcbGlIntegration != "none";
+    return plan;
+}
+
+CompositionPlan PrepareComposition() {
+    const CompositionSettings settings{qgetenv("QT_QUICK_BACKEND"),
+                                       qgetenv("QT_XCB_GL_INTEGRATION"),
+                                       qgetenv("LIBGL_ALWAYS_SOFTWARE")};
+    const CompositionPlan plan = PlanComposition(settings, AskDisplayOpenGL());
+    if (!plan.QtOpenGL) {
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
+    }
+    if (plan.Known == Composition::Software) {
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    }
+    return plan;
+}
+
+Composition ChooseComposition(const CompositionPlan& plan) {
+    if (plan.Known) {
+        return *plan.Known;
     }
     const Composition composition = CompositionFor(OpenGLRenderer());
     if (composition == Composition::Software) {

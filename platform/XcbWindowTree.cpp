@@ -3,6 +3,7 @@
 
 #include "platform/ProfileBytes.h"
 #include "platform/StatusText.h"
+#include "platform/XcbReply.h"
 
 #include <QByteArray>
 #include <xcb/xcb.h>
@@ -15,11 +16,6 @@
 namespace platform {
 namespace {
 
-template <class T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
-template <class T> Reply<T> Own(T* reply) {
-    return Reply<T>(reply, &std::free);
-}
-
 constexpr std::uint32_t NormalState = 1; // WM_STATE NormalState
 constexpr std::uint32_t IconicState = 3; // WM_STATE IconicState
 constexpr std::uint32_t SourcePager = 2; // _NET_ACTIVE_WINDOW: asked for by the user
@@ -28,7 +24,7 @@ constexpr int MaxFrameDepth = 8; // levels between a managed client and the root
 
 // Frees the error of a request whose failure only means "no answer" (a window that is gone).
 bool Succeeded(xcb_connection_t* connection, xcb_void_cookie_t cookie) {
-    const auto error = Own(xcb_request_check(connection, cookie));
+    const auto error = OwnReply(xcb_request_check(connection, cookie));
     return error == nullptr;
 }
 
@@ -40,12 +36,12 @@ struct Property {
 
 Property ReadProperty(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name) {
     xcb_generic_error_t* rawError = nullptr;
-    const auto reply =
-        Own(xcb_get_property_reply(connection,
-                                   xcb_get_property(connection, 0, window, name,
-                                                    XCB_GET_PROPERTY_TYPE_ANY, 0, MaxPropertyLongs),
-                                   &rawError));
-    const auto error = Own(rawError);
+    const auto reply = OwnReply(
+        xcb_get_property_reply(connection,
+                               xcb_get_property(connection, 0, window, name,
+                                                XCB_GET_PROPERTY_TYPE_ANY, 0, MaxPropertyLongs),
+                               &rawError));
+    const auto error = OwnReply(rawError);
     Property property;
     if (!reply || reply->type == XCB_NONE)
         return property;
@@ -78,8 +74,8 @@ struct TreeNode {
 TreeNode QueryTree(xcb_connection_t* connection, xcb_window_t window) {
     xcb_generic_error_t* rawError = nullptr;
     const auto reply =
-        Own(xcb_query_tree_reply(connection, xcb_query_tree(connection, window), &rawError));
-    const auto error = Own(rawError);
+        OwnReply(xcb_query_tree_reply(connection, xcb_query_tree(connection, window), &rawError));
+    const auto error = OwnReply(rawError);
     TreeNode node;
     if (!reply)
         return node;
@@ -92,9 +88,9 @@ TreeNode QueryTree(xcb_connection_t* connection, xcb_window_t window) {
 
 bool IsViewable(xcb_connection_t* connection, xcb_window_t window) {
     xcb_generic_error_t* rawError = nullptr;
-    const auto reply = Own(xcb_get_window_attributes_reply(
+    const auto reply = OwnReply(xcb_get_window_attributes_reply(
         connection, xcb_get_window_attributes(connection, window), &rawError));
-    const auto error = Own(rawError);
+    const auto error = OwnReply(rawError);
     return reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
 }
 
@@ -159,7 +155,7 @@ XcbWindowTree::XcbWindowTree(xcb_connection_t* connection)
         cookies[i] = xcb_intern_atom(
             connection_, 0, static_cast<std::uint16_t>(std::strlen(AtomNames[i])), AtomNames[i]);
     for (std::size_t i = 0; i < AtomNames.size(); ++i) {
-        const auto reply = Own(xcb_intern_atom_reply(connection_, cookies[i], nullptr));
+        const auto reply = OwnReply(xcb_intern_atom_reply(connection_, cookies[i], nullptr));
         atoms_->values[i] = reply ? reply->atom : XCB_NONE;
     }
 }

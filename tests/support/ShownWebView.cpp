@@ -5,9 +5,10 @@
 #include <QStandardPaths>
 #include <QTest>
 
-void PrepareEngineTest() {
+platform::CompositionPlan PrepareEngineTest() {
     QStandardPaths::setTestModeEnabled(true);
     platform::PrepareEngine();
+    return platform::PrepareComposition();
 }
 
 ShownWebView::ShownWebView(const platform::WebViewServices& services)

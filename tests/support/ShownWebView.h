@@ -2,13 +2,15 @@
 // For engine tests: a real web view in a shown window, its events recorded.
 
 #include "platform/QtWebView.h"
+#include "platform/Rendering.h"
 #include "support/WebViewRecorder.h"
 
 #include <memory>
 
 // Call from a test's initMain(): test data paths, then what the engine needs before the
-// application object exists.
-void PrepareEngineTest();
+// application object exists, the composition included, as the program settles them. Returns
+// the composition's plan.
+platform::CompositionPlan PrepareEngineTest();
 
 class ShownWebView {
 public:

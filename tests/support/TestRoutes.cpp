@@ -47,6 +47,29 @@ QByteArray PlacedLink(Link link, const QByteArray& attributes, const QByteArray&
            text + "</a>";
 }
 
+// A one-page PDF, the page all red.
+Response Pdf() {
+    const QByteArray content = "1 0 0 rg 0 0 612 792 re f";
+    const QList<QByteArray> objects = {
+        "<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R >>",
+        "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content +
+            "\nendstream"};
+    Response r;
+    r.Headers = {{"Content-Type", "application/pdf"}};
+    r.Body = "%PDF-1.4\n";
+    QByteArray table =
+        "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        table += QByteArray::number(r.Body.size()).rightJustified(10, '0') + " 00000 n \n";
+        r.Body += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const QByteArray start = QByteArray::number(r.Body.size());
+    r.Body += table + "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) +
+              " /Root 1 0 R >>\nstartxref\n" + start + "\n%%EOF\n";
+    return r;
+}
+
 Response Links() {
     return Html(
         Title("Liens"),
@@ -148,6 +171,9 @@ Response Route(const Request& request) {
                         "<script>document.addEventListener('fullscreenchange', function () { "
                         "document.title = document.fullscreenElement ? 'plein:oui' : "
                         "'plein:non'; });</script>");
+    }
+    if (path == "/pdf") {
+        return Pdf();
     }
     if (path.startsWith("/echo/")) {
         return Html(Title(path), "<p>" + Escaped(path) + "</p>");

@@ -41,6 +41,7 @@ inline constexpr char AuthPassword[] = "secret";
 //   /echo/...  a page whose title is the path (percent-decoded)
 //   /width     a page whose title is "largeur:" and its width in CSS pixels, kept up to date
 //   /keys      a page whose title is "touche:" and the last key pressed in it
+//   /pdf       a one-page PDF, the page all red (#ff0000)
 //   /fullscreen a button (FullScreenButton) asking for the page full screen; the title is
 //              "plein:oui" while the page is full screen, "plein:non" otherwise
 //   anything else: 404
