@@ -5,6 +5,7 @@
 
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 
 namespace platform {
 
@@ -15,15 +16,23 @@ QMargins FrameMargins(const QWidget& window) {
             frame.right() - client.right(), frame.bottom() - client.bottom()};
 }
 
+namespace {
+
+QMargins DesignFrame() {
+    const int left = TwipsToPixelsX(kDesignFrameLeft);
+    const int top = TwipsToPixelsY(kDesignFrameTop);
+    return {left, top, TwipsToPixelsX(kDesignFrameWidth) - left,
+            TwipsToPixelsY(kDesignFrameHeight) - top};
+}
+
+} // namespace
+
 QMargins KnownOrDesignFrame(const QWidget& window) {
     if (window.frameGeometry() != window.geometry() || window.isVisible() ||
         window.windowFlags().testFlag(Qt::FramelessWindowHint)) {
         return FrameMargins(window);
     }
-    const int left = TwipsToPixelsX(kDesignFrameLeft);
-    const int top = TwipsToPixelsY(kDesignFrameTop);
-    return {left, top, TwipsToPixelsX(kDesignFrameWidth) - left,
-            TwipsToPixelsY(kDesignFrameHeight) - top};
+    return DesignFrame();
 }
 
 QSize LargestClientSize(const QWidget& window) {
@@ -31,7 +40,15 @@ QSize LargestClientSize(const QWidget& window) {
     if (screen == nullptr) {
         return {};
     }
-    return screen->availableGeometry().size().shrunkBy(KnownOrDesignFrame(window));
+    // The frame Qt knows may be none for a moment (a window leaving full screen, before the
+    // window manager frames it again): count at least the designed frame, so that the room
+    // never includes a frame the window is about to get back.
+    const QMargins known = KnownOrDesignFrame(window);
+    const QMargins design = DesignFrame();
+    const QMargins frame(std::max(known.left(), design.left()), std::max(known.top(), design.top()),
+                         std::max(known.right(), design.right()),
+                         std::max(known.bottom(), design.bottom()));
+    return screen->availableGeometry().size().shrunkBy(frame);
 }
 
 } // namespace platform

@@ -16,8 +16,8 @@ QMargins FrameMargins(const QWidget& window);
 // the window is shown, or has no frame), the designed frame before that.
 QMargins KnownOrDesignFrame(const QWidget& window);
 
-// The largest client size at which the window, framed as above, fits the free area of its
-// screen; an empty size when no screen is known.
+// The largest client size at which the window, framed as above and at least as the designed
+// frame, fits the free area of its screen; an empty size when no screen is known.
 QSize LargestClientSize(const QWidget& window);
 
 } // namespace platform
