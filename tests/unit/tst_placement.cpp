@@ -242,19 +242,9 @@ private slots:
         QCOMPARE(WidgetPlacement(window).WindowState(), 2);
     }
 
-    void roundTrip() {
-        FakePlacementWindow closing;
-        closing.Bounds[0] = 300, closing.Bounds[1] = 450, closing.Bounds[2] = 9000;
-        closing.Bounds[3] = 6000;
-        FormPlacement("Main", closing, SavePlacement);
-        FakePlacementWindow opening;
-        FormPlacement("Main", opening, RestorePlacement);
-        QCOMPARE(opening.Calls.join(' '), "SetWindowState(0) Move(300,450,9000,6000) DoEvents");
-    }
-
-    // Installed in a folder of its own and run by an ordinary user (uid 65534 when the suite
-    // runs as root): where the folder is root's, the placement goes to the user's own file and
-    // the administrator's file stays as it was; the next start finds placement and links.
+    // Bounds saved and restored by the program installed in a folder of its own and run by an
+    // ordinary user (uid 65534 when the suite runs as root): where the folder is root's, the
+    // placement goes to the user's own file and the administrator's file stays as it was.
     void installedProgram_data() {
         QTest::addColumn<bool>("folderWritable");
         QTest::newRow("program folder the user can write") << true;
