@@ -68,43 +68,38 @@ private slots:
     // Start-up goes on whatever the file says; numbers are clamped to 32 bits.
     void restore_data() {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("calls");
+        QTest::addColumn<QString>("calls"); // state, then the bounds moved to
         const auto row = [](const char* name, const QByteArray& file, const QString& calls) {
             QTest::newRow(name) << file << calls;
         };
         const QByteArray nines(400, '9');
-        const QString maximized = "SetWindowState(2) DoEvents";
+        const QString maximized = "2";
         row("first start", "", maximized);
         row("all zero", Main("0", "0", "0", "0", "0"), maximized);
         row("non-numeric reads as zero", "[Main]\nWindowState=x\nWidth=abc\n", maximized);
-        row("closed normal", Main("0", "120", "-45", "3000", "4000"),
-            "SetWindowState(0) Move(120,-45,4000,3000) DoEvents");
+        row("closed normal", Main("0", "120", "-45", "3000", "4000"), "0 120,-45,4000,3000");
         row("closed maximized, bounds after the state", Main("2", "120", "45", "3000", "4000"),
-            "SetWindowState(2) Move(120,45,4000,3000) DoEvents");
+            "2 120,45,4000,3000");
         row("closed minimized opens normal", Main("1", "120", "45", "3000", "4000"),
-            "SetWindowState(0) Move(120,45,4000,3000) DoEvents");
-        row("minimized, no bounds: designed placement", "[Main]\nWindowState=1\n",
-            "SetWindowState(0) DoEvents");
-        row("height missing", "[Main]\nWindowState=0\nWidth=4000\nLeft=1\n",
-            "SetWindowState(0) Move(1,0,4000,0) DoEvents");
+            "0 120,45,4000,3000");
+        row("minimized, no bounds: designed placement", "[Main]\nWindowState=1\n", "0");
+        row("height missing", "[Main]\nWindowState=0\nWidth=4000\nLeft=1\n", "0 1,0,4000,0");
         row("written elsewhere", "[MAIN]\r\nwidth = 120,5\r\nLEFT=\" 1 5\"\r\nTop= 2.5\r\n",
-            "SetWindowState(0) Move(15,2,120,0) DoEvents");
+            "0 15,2,120,0");
         row("beyond 32 bits", Main("0", "99999999999", "-99999999999", "4294967296", "2147483648"),
-            "SetWindowState(0) Move(2147483647,-2147483648,2147483647,2147483647) DoEvents");
+            "0 2147483647,-2147483648,2147483647,2147483647");
         row("hundreds of digits", Main("2", "-" + nines, nines, nines + "." + nines, "0." + nines),
-            "SetWindowState(2) Move(-2147483648,2147483647,1,2147483647) DoEvents");
-        row("state beyond 32 bits", Main(nines, "1", "2", "3", "4"),
-            "SetWindowState(2147483647) Move(1,2,4,3) DoEvents");
-        row("NaN and infinity words", Main("nan", "NaN", "-inf", "1.#INF", "Infinity"),
-            "SetWindowState(0) DoEvents");
+            "2 -2147483648,2147483647,1,2147483647");
+        row("state beyond 32 bits", Main(nines, "1", "2", "3", "4"), "2147483647 1,2,4,3");
+        row("NaN and infinity words", Main("nan", "NaN", "-inf", "1.#INF", "Infinity"), "0");
         row("exponents and radix prefixes", Main("1e9", "&H7FFFFFFF", "0x10", "-1E400", "1e400"),
-            "SetWindowState(0) Move(0,0,1,-1) DoEvents");
+            "0 0,0,1,-1");
         row("halves go to even", Main("1.5", "2.5", "-2.5", "2147483646.5", "2147483647.5"),
-            "SetWindowState(2) Move(2,-2,2147483647,2147483646) DoEvents");
+            "2 2,-2,2147483647,2147483646");
         row("binary garbage", QByteArray("[Main]\nWindowState=\xff\x01\nLeft=\0\0\nTop=\x80\n", 36),
             maximized);
         row("a megabyte of digits", Main("0", "1", "1", QByteArray(1 << 20, '7'), "-" + nines),
-            "SetWindowState(0) Move(1,1,-2147483648,2147483647) DoEvents");
+            "0 1,1,-2147483648,2147483647");
     }
     void restore() {
         QFETCH(QByteArray, file);
@@ -112,7 +107,9 @@ private slots:
         QVERIFY(file.isEmpty() || WriteBytes(IniFileName, file));
         FakePlacementWindow window;
         FormPlacement("Main", window, RestorePlacement);
-        QCOMPARE(window.Calls.join(' '), calls);
+        const QStringList asked = calls.split(' ');
+        const QString move = asked.size() > 1 ? " Move(" + asked[1] + ")" : "";
+        QCOMPARE(window.Calls.join(' '), "SetWindowState(" + asked[0] + ")" + move + " DoEvents");
         QCOMPARE(ReadBytes(IniFileName), file); // a restore writes nothing
     }
 
