@@ -1,7 +1,7 @@
 #pragma once
 // A window tree held in memory: windows with caption, class, children (topmost first) and a
-// minimised flag. It records the calls that change windows, and cuts texts to the buffer size
-// as the platform does.
+// minimised flag. It records the calls that change windows and the buffer size of each text
+// read, and cuts texts to that size as the platform does.
 
 #include "platform/StatusText.h"
 #include "platform/WindowTree.h"
@@ -12,64 +12,54 @@
 
 class FakeWindowTree : public platform::WindowTree {
 public:
-    static constexpr platform::Hwnd Desktop = 1;
-
+    using Hwnd = platform::Hwnd;
+    static constexpr Hwnd Desktop = 1;
     struct Window {
-        QString caption;
-        QString className;
+        QString caption, className;
         bool iconic = false;
-        QList<platform::Hwnd> children; // topmost first
-        platform::Hwnd parent = 0;
+        QList<Hwnd> children; // topmost first
+        Hwnd parent = 0;
     };
 
     // Adds a window below the existing children of parent; returns its handle.
-    platform::Hwnd Add(const QString& caption, const QString& className,
-                       platform::Hwnd parent = Desktop) {
-        const platform::Hwnd handle = next++;
-        Windows[handle] = Window{caption, className, false, {}, parent};
-        Windows[parent].children << handle;
-        return handle;
+    Hwnd Add(const QString& caption, const QString& className, Hwnd parent = Desktop) {
+        Windows[next] = Window{caption, className, false, {}, parent};
+        Windows[parent].children << next;
+        return next++;
     }
 
-    platform::Hwnd GetDesktopWindow() override { return Desktop; }
-    platform::Hwnd GetWindow(platform::Hwnd window, int command) override {
-        if (!Windows.contains(window))
-            return 0;
+    Hwnd GetDesktopWindow() override { return Desktop; }
+    Hwnd GetWindow(Hwnd window, int command) override {
         if (command == platform::GW_CHILD) {
-            const auto& children = Windows[window].children;
-            return children.isEmpty() ? 0 : children.first();
+            return Windows.value(window).children.value(0);
         }
-        if (command == platform::GW_HWNDNEXT) {
-            const auto& siblings = Windows[Windows[window].parent].children;
-            const qsizetype at = siblings.indexOf(window);
-            return at + 1 < siblings.size() ? siblings[at + 1] : 0;
-        }
-        return 0;
+        const QList<Hwnd> siblings = Windows.value(Windows.value(window).parent).children;
+        const bool follows = command == platform::GW_HWNDNEXT && siblings.contains(window);
+        return follows ? siblings.value(siblings.indexOf(window) + 1) : 0;
     }
-    QString GetWindowText(platform::Hwnd window, int maxCount) override {
+    QString GetWindowText(Hwnd window, int maxCount) override {
         BufferSizes << maxCount;
         return platform::FirstCharacters(Windows.value(window).caption, maxCount - 1);
     }
-    QString GetClassName(platform::Hwnd window, int maxCount) override {
+    QString GetClassName(Hwnd window, int maxCount) override {
         BufferSizes << maxCount;
         return platform::FirstCharacters(Windows.value(window).className, maxCount - 1);
     }
-    bool IsIconic(platform::Hwnd window) override { return Windows.value(window).iconic; }
-    bool ShowWindow(platform::Hwnd window, int command) override {
+    bool IsIconic(Hwnd window) override { return Windows.value(window).iconic; }
+    bool ShowWindow(Hwnd window, int command) override {
         Calls << QStringLiteral("ShowWindow(%1,%2)").arg(window).arg(command);
-        if (command == platform::SW_RESTORE)
-            Windows[window].iconic = false;
+        Windows[window].iconic = Windows[window].iconic && command != platform::SW_RESTORE;
         return true;
     }
-    bool SetForegroundWindow(platform::Hwnd window) override {
+    bool SetForegroundWindow(Hwnd window) override {
         Calls << QStringLiteral("SetForegroundWindow(%1)").arg(window);
         return true;
     }
 
-    QMap<platform::Hwnd, Window> Windows{{Desktop, Window{}}};
+    QMap<Hwnd, Window> Windows{{Desktop, Window{}}};
     QStringList Calls;
     QList<int> BufferSizes;
 
 private:
-    platform::Hwnd next = Desktop + 1;
+    Hwnd next = Desktop + 1;
 };

@@ -1,0 +1,31 @@
+#pragma once
+// A placement window that holds its state and bounds and records what is asked of it.
+
+#include "platform/PlacementWindow.h"
+
+#include <QStringList>
+
+class FakePlacementWindow : public platform::PlacementWindow {
+public:
+    int WindowState() const override { return State; }
+    void SetWindowState(int state) override {
+        Calls << QStringLiteral("SetWindowState(%1)").arg(state);
+        State = state;
+    }
+    double Left() const override { return Bounds[0]; }
+    double Top() const override { return Bounds[1]; }
+    double Width() const override { return Bounds[2]; }
+    double Height() const override { return Bounds[3]; }
+    void Move(double left, double top, double width, double height) override {
+        QStringList numbers;
+        for (const double number : {left, top, width, height}) {
+            numbers << QString::number(number, 'g', 17);
+        }
+        Calls << "Move(" + numbers.join(',') + ")";
+    }
+    void DoEvents() override { Calls << "DoEvents"; }
+
+    int State = 0;
+    double Bounds[4] = {0, 0, 0, 0}; // left, top, width, height
+    QStringList Calls;
+};
