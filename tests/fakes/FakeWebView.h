@@ -25,24 +25,12 @@ public:
         Calls << "SetFocus";
         setFocus();
     }
-    // Answers at once as a page holding Matches matches of any text would: the selected match
-    // moves on, or back, through them and wraps; a new text or case starts from the first.
+    // Answers at once, as a page holding Matches matches of any text would.
     void FindText(const QString& text, bool backward, bool matchCase, FindDone done) override {
         Calls << QStringLiteral("FindText(%1,%2,%3)")
-                     .arg(text, backward ? QStringLiteral("backward") : QStringLiteral("forward"),
-                          matchCase ? QStringLiteral("case") : QStringLiteral("nocase"));
-        const QString search = text + (matchCase ? QStringLiteral("|case") : QString());
-        if (text.isEmpty() || search != LastSearch || Matches == 0) {
-            Active = 0;
-        }
-        LastSearch = text.isEmpty() ? QString() : search;
-        if (!text.isEmpty() && Matches > 0) {
-            Active = Active == 0
-                         ? (backward ? Matches : 1)
-                         : (backward ? (Active + Matches - 2) % Matches + 1 : Active % Matches + 1);
-        }
+                     .arg(text, backward ? "backward" : "forward", matchCase ? "case" : "nocase");
         if (done) {
-            done(Active, text.isEmpty() ? 0 : Matches);
+            done(text.isEmpty() || Matches == 0 ? 0 : 1, text.isEmpty() ? 0 : Matches);
         }
     }
     void SetZoomFactor(double factor) override {
@@ -55,8 +43,7 @@ public:
     // What the next Document().Title read yields; nothing means the read fails.
     std::optional<QString> Title;
     QStringList Calls;
-    // How many matches FindText finds, whatever the text.
-    int Matches = 0;
+    int Matches = 0; // how many matches FindText finds, whatever the text
     // The zoom factor; set it to mimic an engine that resets the zoom on navigation.
     double Zoom = 1.0;
 
@@ -73,8 +60,4 @@ public:
         emit NewWindow(&cancel);
         return cancel;
     }
-
-private:
-    QString LastSearch;
-    int Active = 0;
 };

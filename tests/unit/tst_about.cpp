@@ -1,58 +1,71 @@
-// The About box: its loaded texts and size, the three links (target, hover look, pointer) and
-// the keys that close it.
+// The About box: its links (target, hover look, pointer), the keys that close it, and the box as
+// the main window shows it.
 //
 // Mouse input goes through the window system's path, as a real pointer's does, so that the
 // widgets under the pointer get their enter and leave events.
 #define QTEST_QPA_MOUSE_HANDLING
 #include "about/frmAbout.h"
+#include "app/StartUp.h"
+#include "support/MainWindowFixture.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
-#include <QTest>
-#include <memory>
+#include <QTimer>
 
 namespace {
-
-// Counts the key presses that reach one widget.
-class KeySpy : public QObject {
-public:
-    int Presses = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress) {
-            ++Presses;
-        }
-        return false;
-    }
-};
 
 // An owner window and a shown dialog over it whose links are recorded.
 struct Fixture {
     QWidget Owner;
     QStringList Opened;
-    std::unique_ptr<frmAbout> Dialog;
+    frmAbout Dialog{&Owner, [this](const QString& address) { Opened << address; }};
+    QSignalSpy Finished{&Dialog, &QDialog::finished};
 
     Fixture() {
         Owner.setGeometry(100, 100, 800, 600);
         Owner.show();
-        Dialog = std::make_unique<frmAbout>(&Owner,
-                                            [this](const QString& address) { Opened << address; });
-        Dialog->show();
+        Dialog.show();
     }
-    bool Exposed() { return QTest::qWaitForWindowExposed(Dialog.get()); }
-    QWidget* Link(const QString& name) const {
-        if (name == "picIcon") {
-            return Dialog->picIcon;
-        }
-        return Dialog->WebLbl[name == "WebLbl0" ? 0 : 1];
+    QWidget* Link(const QString& name) {
+        return name == "picIcon" ? Dialog.picIcon : Dialog.WebLbl[name == "WebLbl1"];
     }
-    // Moves the pointer onto an empty part of the dialog, away from every link.
-    void MoveAway() { QTest::mouseMove(Dialog.get(), QPoint(Dialog->width() / 2, 5)); }
+    // Moves the pointer over a link, or "away" onto an empty part of the dialog.
+    void MoveTo(const QString& name) {
+        QTest::mouseMove(&Dialog, name == "away" ? QPoint(Dialog.width() / 2, 5)
+                                                 : Link(name)->geometry().center());
+    }
 };
 
-QColor TextColour(const QWidget* label) {
-    return label->palette().color(QPalette::WindowText);
+// Counts the key presses that reach a widget.
+struct KeySpy : QObject {
+    int Presses = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        Presses += event->type() == QEvent::KeyPress;
+        return false;
+    }
+};
+
+// A link's look: its text colour ("design" while as designed), underline and pointer.
+QString Look(const QWidget* link) {
+    const QColor colour = link->palette().color(QPalette::WindowText);
+    return (colour == link->palette().color(QPalette::ButtonText) ? "design" : colour.name()) +
+           (link->font().underline() ? " underlined " : " ") +
+           (link->cursor().shape() == Qt::PointingHandCursor ? "hand" : "arrow");
+}
+
+// Shows the About box as the main window's button does and runs act on it once it is up; the box
+// is closed afterwards even when a check in act failed.
+void ShowAndAct(MainWindowFixture& main, const std::function<void(frmAbout&)>& act) {
+    QTimer::singleShot(0, [&act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        const auto close = qScopeGuard([modal] { modal && modal->close(); });
+        auto* dialog = qobject_cast<frmAbout*>(modal);
+        QVERIFY(dialog && QTest::qWaitForWindowExposed(dialog));
+        act(*dialog);
+    });
+    main.frm.ShowAbout(main.frm);
 }
 
 } // namespace
@@ -60,180 +73,110 @@ QColor TextColour(const QWidget* label) {
 class TestAbout : public QObject {
     Q_OBJECT
 private slots:
-    void loadFillsTheTextsFromTheProgramIdentity() {
+    void centredOverOwner() {
         Fixture f;
-        QCOMPARE(f.Dialog->windowTitle(), QStringLiteral("À propos de Orvane"));
-        QCOMPARE(f.Dialog->Lbl[0]->text(), QStringLiteral("Orvane"));
-        QCOMPARE(f.Dialog->Lbl[1]->text(), QStringLiteral("Version 1.03 révision 0000"));
-        QCOMPARE(f.Dialog->Lbl[2]->text(), QStringLiteral("Navigateur internet d'Ulmeco"));
-        QVERIFY(f.Dialog->Lbl[4] == nullptr);
-        QVERIFY(f.Dialog->Lbl[0]->font().bold());
-        QCOMPARE(f.Dialog->Lbl[0]->font().pointSize(), 12);
+        QVERIFY(QTest::qWaitForWindowExposed(&f.Dialog));
+        const QPoint offset = f.Dialog.frameGeometry().center() - f.Owner.frameGeometry().center();
+        QVERIFY(offset.manhattanLength() <= 2);
     }
 
-    void fixedSizeFromTheDesignInTwips() {
-        Fixture f;
-        QVERIFY(f.Exposed());
-        const QSize client(5925 / 15, 1950 / 15); // 96 DPI: 15 twips a pixel
-        QCOMPARE(f.Dialog->size(), client);
-        QCOMPARE(f.Dialog->minimumSize(), client);
-        QCOMPARE(f.Dialog->maximumSize(), client);
-        const Qt::WindowFlags flags = f.Dialog->windowFlags();
-        QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
-        QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
-        QCOMPARE(f.Dialog->Bouton->geometry(), QRect(4560 / 15, 1440 / 15, 1215 / 15, 375 / 15));
-        QCOMPARE(f.Dialog->picIcon->geometry(), QRect(16, 16, 48, 48));
-    }
-
-    void opensCentredOverItsOwner() {
-        Fixture f;
-        QVERIFY(f.Exposed());
-        const QPoint offset = f.Dialog->frameGeometry().center() - f.Owner.frameGeometry().center();
-        QVERIFY2(offset.manhattanLength() <= 2,
-                 qPrintable(QStringLiteral("off by %1,%2").arg(offset.x()).arg(offset.y())));
-    }
-
-    void clickOpensTheTargetThenCloses_data() {
+    void link_data() {
         QTest::addColumn<QString>("link");
         QTest::addColumn<QString>("address");
-        QTest::newRow("icon: host name without scheme") << "picIcon"
-                                                        << "www.ulmeco.fr";
+        QTest::newRow("icon: host name alone") << "picIcon"
+                                               << "www.ulmeco.fr";
         QTest::newRow("web address") << "WebLbl0"
                                      << "http://www.ulmeco.fr";
         QTest::newRow("e-mail with subject")
             << "WebLbl1"
             << "mailto:contact@ulmeco.fr?subject=Informations sur Orvane";
     }
-    void clickOpensTheTargetThenCloses() {
+    void link() {
         QFETCH(QString, link);
         QFETCH(QString, address);
         Fixture f;
-        QVERIFY(f.Exposed());
-        QSignalSpy finished(f.Dialog.get(), &QDialog::finished);
-        QWidget* control = f.Link(link);
-        const QPoint inside = control->rect().center();
-        QTest::mouseMove(control, inside);
-        QCOMPARE(control->cursor().shape(), Qt::PointingHandCursor);
-        QTest::mouseClick(control, Qt::LeftButton, {}, inside);
+        QVERIFY(QTest::qWaitForWindowExposed(&f.Dialog));
+        f.MoveTo(link);
+        QTest::mouseClick(f.Link(link), Qt::LeftButton, {}, f.Link(link)->rect().center());
         QCOMPARE(f.Opened, QStringList{address});
-        QCOMPARE(finished.count(), 1);
-        QVERIFY(!f.Dialog->isVisible());
+        QCOMPARE(f.Finished.count(), 1);
     }
 
-    void iconShowsThePointingHandOnlyWhileHovered() {
+    // looks: of the icon, the web address and the e-mail address, once the pointer has moved.
+    void hover_data() {
+        QTest::addColumn<QStringList>("moves");
+        QTest::addColumn<QStringList>("looks");
+        const auto row = [](const char* name, const QStringList& moves, const QStringList& looks) {
+            QTest::newRow(name) << moves << looks;
+        };
+        const QString plain = "design arrow", over = "#0000ff underlined hand", left = plain;
+        row("nothing hovered", {}, {"design arrow", plain, plain});
+        row("icon", {"picIcon"}, {"design hand", plain, plain});
+        row("icon left", {"picIcon", "away"}, {"design arrow", plain, plain});
+        row("address", {"WebLbl0"}, {"design arrow", over, plain});
+        row("address left", {"WebLbl1", "away"}, {"design arrow", plain, left});
+        row("straight to the other address", {"WebLbl0", "WebLbl1"}, {"design arrow", left, over});
+    }
+    void hover() {
+        QFETCH(QStringList, moves);
+        QFETCH(QStringList, looks);
         Fixture f;
-        QVERIFY(f.Exposed());
-        QCOMPARE(f.Dialog->picIcon->cursor().shape(), Qt::ArrowCursor);
-        QTest::mouseMove(f.Dialog->picIcon, QPoint(20, 20));
-        QCOMPARE(f.Dialog->picIcon->cursor().shape(), Qt::PointingHandCursor);
-        f.MoveAway();
-        QCOMPARE(f.Dialog->picIcon->cursor().shape(), Qt::ArrowCursor);
-        QVERIFY(f.Opened.isEmpty());
-    }
-
-    void addressLabelTurnsBlueUnderlinedThenBlack_data() {
-        QTest::addColumn<int>("index");
-        QTest::newRow("web") << 0;
-        QTest::newRow("e-mail") << 1;
-    }
-    void addressLabelTurnsBlueUnderlinedThenBlack() {
-        QFETCH(int, index);
-        Fixture f;
-        QVERIFY(f.Exposed());
-        QLabel* label = f.Dialog->WebLbl[index];
-        const QColor design = label->palette().color(QPalette::ButtonText);
-        QCOMPARE(TextColour(label), design);
-        QVERIFY(!label->font().underline());
-
-        QTest::mouseMove(label, QPoint(10, 5));
-        QCOMPARE(TextColour(label), QColor(0, 0, 255));
-        QVERIFY(label->font().underline());
-        QCOMPARE(label->cursor().shape(), Qt::PointingHandCursor);
-
-        f.MoveAway();
-        QCOMPARE(TextColour(label), QColor(Qt::black));
-        QVERIFY(!label->font().underline());
-        QCOMPARE(label->cursor().shape(), Qt::ArrowCursor);
-        QVERIFY(f.Opened.isEmpty());
-        QVERIFY(f.Dialog->isVisible());
-    }
-
-    void movingStraightFromOneAddressToTheOther() {
-        Fixture f;
-        QVERIFY(f.Exposed());
-        QLabel* web = f.Dialog->WebLbl[0];
-        QLabel* mail = f.Dialog->WebLbl[1];
-        QTest::mouseMove(f.Dialog.get(), web->geometry().topLeft() + QPoint(10, 4));
-        QVERIFY(web->font().underline());
-        QTest::mouseMove(f.Dialog.get(), mail->geometry().bottomLeft() + QPoint(10, -4));
-        QCOMPARE(TextColour(web), QColor(Qt::black));
-        QVERIFY(!web->font().underline());
-        QCOMPARE(web->cursor().shape(), Qt::ArrowCursor);
-        QCOMPARE(TextColour(mail), QColor(0, 0, 255));
-        QVERIFY(mail->font().underline());
-        QCOMPARE(mail->cursor().shape(), Qt::PointingHandCursor);
-        // A click now opens the e-mail address only.
-        QTest::mouseClick(mail, Qt::LeftButton, {}, QPoint(10, 5));
-        QCOMPARE(f.Opened, QStringList{"mailto:contact@ulmeco.fr?subject=Informations sur Orvane"});
-    }
-
-    void aNewShowingStartsFromTheDesignLook() {
-        QColor design;
-        {
-            Fixture f;
-            QVERIFY(f.Exposed());
-            design = TextColour(f.Dialog->WebLbl[0]);
-            QTest::mouseMove(f.Dialog->WebLbl[0], QPoint(10, 5));
-            f.MoveAway();
-            QCOMPARE(TextColour(f.Dialog->WebLbl[0]), QColor(Qt::black));
-            QTest::mouseMove(f.Dialog->WebLbl[1], QPoint(10, 5));
-            f.Dialog->Bouton->click();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.Dialog));
+        for (const QString& move : moves) {
+            f.MoveTo(move);
         }
-        Fixture again;
-        QVERIFY(again.Exposed());
-        for (QLabel* label : again.Dialog->WebLbl) {
-            QCOMPARE(TextColour(label), design);
-            QVERIFY(!label->font().underline());
-        }
+        QCOMPARE((QStringList{Look(f.Link("picIcon")), Look(f.Link("WebLbl0")),
+                              Look(f.Link("WebLbl1"))}),
+                 looks);
+        QVERIFY(f.Opened.isEmpty() && f.Dialog.isVisible());
     }
 
-    void escapeClosesOnceAndReachesNoControl() {
-        Fixture f;
-        QVERIFY(f.Exposed());
-        f.Dialog->Bouton->setFocus();
-        QCOMPARE(f.Dialog->focusWidget(), f.Dialog->Bouton);
-        KeySpy spy;
-        f.Dialog->Bouton->installEventFilter(&spy);
-        QSignalSpy finished(f.Dialog.get(), &QDialog::finished);
-
-        QTest::keyClick(f.Dialog->Bouton, Qt::Key_A);
-        QCOMPARE(spy.Presses, 1); // other characters pass on to the control
-        QCOMPARE(finished.count(), 0);
-
-        QTest::keyClick(f.Dialog->Bouton, Qt::Key_Escape);
-        QCOMPARE(spy.Presses, 1);
-        QCOMPARE(finished.count(), 1);
-        // Closed as OK closes it, not by the dialog's own Escape handling.
-        QCOMPARE(f.Dialog->result(), int(QDialog::Accepted));
-        QVERIFY(f.Opened.isEmpty());
-    }
-
-    void enterClosesAsOk_data() {
+    void keys_data() {
         QTest::addColumn<int>("key");
-        QTest::newRow("Return") << int(Qt::Key_Return);
-        QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
+        QTest::addColumn<QString>("seen");
+        QTest::newRow("a letter reaches the button") << int(Qt::Key_A) << "button 1, open";
+        QTest::newRow("Escape closes as OK") << int(Qt::Key_Escape) << "button 0, accepted";
+        QTest::newRow("Return closes as OK") << int(Qt::Key_Return) << "button 1, accepted";
+        QTest::newRow("keypad Enter closes as OK") << int(Qt::Key_Enter) << "button 1, accepted";
     }
-    void enterClosesAsOk() {
+    void keys() {
         QFETCH(int, key);
+        QFETCH(QString, seen);
         Fixture f;
-        QVERIFY(f.Exposed());
-        QVERIFY(f.Dialog->Bouton->isDefault());
-        f.Dialog->Bouton->setFocus();
-        QSignalSpy finished(f.Dialog.get(), &QDialog::finished);
-        QTest::keyClick(f.Dialog->Bouton, static_cast<Qt::Key>(key));
-        QCOMPARE(finished.count(), 1);
-        QVERIFY(!f.Dialog->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(&f.Dialog));
+        f.Dialog.Bouton->setFocus();
+        KeySpy button;
+        f.Dialog.Bouton->installEventFilter(&button);
+        QTest::keyClick(f.Dialog.Bouton, Qt::Key(key));
+        const QString state = f.Finished.isEmpty()                     ? "open"
+                              : f.Dialog.result() == QDialog::Accepted ? "accepted"
+                                                                       : "rejected";
+        QCOMPARE(QString("button %1, %2").arg(button.Presses).arg(state), seen);
         QVERIFY(f.Opened.isEmpty());
+    }
+
+    // Modal over the main window, fresh at each showing, its links reaching the main web view.
+    void fromMainWindow() {
+        MainWindowFixture main;
+        InstallProgramHooks(main.frm);
+        QVERIFY(main.Show());
+        ShowAndAct(main, [&](frmAbout& dialog) {
+            QCOMPARE(dialog.parentWidget(), &main.frm);
+            QTest::mouseClick(main.frm.Bouton[3], Qt::LeftButton); // refresh: blocked
+            QTest::mouseMove(dialog.WebLbl[1], QPoint(10, 5));
+            dialog.Bouton->click();
+        });
+        QVERIFY(main.web.Calls.isEmpty());
+        QTest::mouseClick(main.frm.Bouton[3], Qt::LeftButton); // gets through once it is gone
+        QCOMPARE(main.web.Calls, (QStringList{"SetFocus", "Refresh"}));
+        main.web.Calls.clear();
+        ShowAndAct(main, [&](frmAbout& dialog) {
+            QCOMPARE(Look(dialog.WebLbl[1]), "design arrow");
+            QTest::mouseMove(dialog.WebLbl[0], QPoint(10, 5));
+            QTest::mouseClick(dialog.WebLbl[0], Qt::LeftButton, {}, QPoint(10, 5));
+        });
+        QCOMPARE(main.web.Calls, QStringList{"Navigate(http://www.ulmeco.fr)"});
+        QVERIFY(main.frm.findChildren<frmAbout*>().isEmpty());
     }
 };
 
