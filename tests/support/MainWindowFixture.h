@@ -7,11 +7,9 @@
 
 #include <QLabel>
 #include <QProgressBar>
-#include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
 #include <array>
-#include <vector>
 
 inline std::unique_ptr<platform::WebView> MakeFakeView(QWidget* parent) {
     return std::make_unique<FakeWebView>(parent);
@@ -19,8 +17,7 @@ inline std::unique_ptr<platform::WebView> MakeFakeView(QWidget* parent) {
 
 // The layout rule's results: the twips of the web view, the close button and the progress bar.
 inline std::array<float, 10> LaidOutTwips(const BrowserFrm& frm) {
-    const browser::TwipsRect wb = frm.Twips(frm.WB);
-    const browser::TwipsRect close = frm.Twips(frm.Bouton[0]);
+    const browser::TwipsRect wb = frm.Twips(frm.WB), close = frm.Twips(frm.Bouton[0]);
     const browser::TwipsRect bar = frm.Twips(frm.PBar);
     return {wb.Left,     wb.Top,   wb.Width, wb.Height, close.Left,
             close.Width, bar.Left, bar.Top,  bar.Width, bar.Height};
@@ -29,19 +26,15 @@ inline std::array<float, 10> LaidOutTwips(const BrowserFrm& frm) {
 // The buttons, the progress bar and the web view that reach past the window's client area or
 // cover one another; empty when every one lies inside, clear of the others.
 inline QString ControlsMisplaced(const BrowserFrm& frm) {
-    std::vector<const QWidget*> controls(frm.Bouton.begin(), frm.Bouton.end());
-    controls.insert(controls.end(), {frm.PBar, frm.WB});
+    QList<const QWidget*> controls(frm.Bouton.begin(), frm.Bouton.end());
+    controls << frm.PBar << frm.WB;
     QString misplaced;
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        const QRect rect = controls[i]->geometry();
-        const QString name = controls[i] == frm.WB ? "WB" : controls[i]->objectName();
-        if (!rect.isEmpty() && !frm.rect().contains(rect)) {
-            misplaced += name + " outside; ";
-        }
-        for (std::size_t j = i + 1; j < controls.size(); ++j) {
-            const QRect other = controls[j]->geometry();
-            if (!rect.isEmpty() && !other.isEmpty() && rect.intersects(other)) {
-                misplaced += name + " covers " + controls[j]->objectName() + "; ";
+    for (const QWidget* a : controls) {
+        for (const QWidget* b : controls) {
+            const QRect rect = a->geometry(), other = b->geometry();
+            if (a == b ? !rect.isEmpty() && !frm.rect().contains(rect)
+                       : a < b && !rect.isEmpty() && !other.isEmpty() && rect.intersects(other)) {
+                misplaced += a->objectName() + (a == b ? " outside; " : " covers the next; ");
             }
         }
     }
@@ -56,7 +49,9 @@ struct MainWindowFixture {
         frm.AppCaption = QStringLiteral("Navigateur Ulmeco");
         frm.HomeUrl = frm.LinkUrls[0] = QStringLiteral("http://127.0.0.1:8080/accueil.html");
         frm.MailUrl = QStringLiteral("http://127.0.0.1:8080/courrier.html");
-        frm.ShowAbout = [this](BrowserFrm& owner) { web.Calls << (&owner == &frm ? "About" : "?"); };
+        frm.ShowAbout = [this](BrowserFrm& owner) {
+            web.Calls << (&owner == &frm ? "About" : "?");
+        };
     }
     // Shows the window and waits until it takes the keyboard (window keys need that).
     bool Show() {
