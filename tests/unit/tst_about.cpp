@@ -1,8 +1,6 @@
 // The About box: its links (target, hover look, pointer), the keys that close it, and the box as
-// the main window shows it.
-//
-// Mouse input goes through the window system's path, as a real pointer's does, so that the
-// widgets under the pointer get their enter and leave events.
+// the main window shows it. Mouse input goes through the window system's path, as a real
+// pointer's does, so that the widgets under the pointer get their enter and leave events.
 #define QTEST_QPA_MOUSE_HANDLING
 #include "about/frmAbout.h"
 #include "app/StartUp.h"
@@ -11,53 +9,29 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QSignalSpy>
 #include <QTimer>
 
 namespace {
-
-// An owner window and a shown dialog over it whose links are recorded.
-struct Fixture {
-    QWidget Owner;
-    QStringList Opened;
-    frmAbout Dialog{&Owner, [this](const QString& address) { Opened << address; }};
-    QSignalSpy Finished{&Dialog, &QDialog::finished};
-
-    Fixture() {
-        Owner.setGeometry(100, 100, 800, 600);
-        Owner.show();
-        Dialog.show();
-    }
-    QWidget* Link(const QString& name) {
-        return name == "picIcon" ? Dialog.picIcon : Dialog.WebLbl[name == "WebLbl1"];
-    }
-    // Moves the pointer over a link, or "away" onto an empty part of the dialog.
-    void MoveTo(const QString& name) {
-        QTest::mouseMove(&Dialog, name == "away" ? QPoint(Dialog.width() / 2, 5)
-                                                 : Link(name)->geometry().center());
-    }
-};
-
-// Counts the key presses that reach a widget.
-struct KeySpy : QObject {
-    int Presses = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-        Presses += event->type() == QEvent::KeyPress;
-        return false;
-    }
-};
 
 // A link's look: its text colour ("design" while as designed), underline and pointer.
 QString Look(const QWidget* link) {
     const QColor colour = link->palette().color(QPalette::WindowText);
     return (colour == link->palette().color(QPalette::ButtonText) ? "design" : colour.name()) +
-           (link->font().underline() ? " underlined " : " ") +
-           (link->cursor().shape() == Qt::PointingHandCursor ? "hand" : "arrow");
+           (link->font().underline() ? " underlined" : "") +
+           (link->cursor().shape() == Qt::PointingHandCursor ? " hand" : "");
 }
 
-// Shows the About box as the main window's button does and runs act on it once it is up; the box
-// is closed afterwards even when a check in act failed.
-void ShowAndAct(MainWindowFixture& main, const std::function<void(frmAbout&)>& act) {
+// Counts the key presses that reach a widget.
+struct KeySpy : QObject {
+    int Presses = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        return Presses += event->type() == QEvent::KeyPress, false;
+    }
+};
+
+// Runs act on the About box the main window shows, once it is up; the box is closed afterwards
+// even when a check in act failed.
+void ShowAndAct(BrowserFrm& frm, const std::function<void(frmAbout&)>& act) {
     QTimer::singleShot(0, [&act] {
         QWidget* modal = QApplication::activeModalWidget();
         const auto close = qScopeGuard([modal] { modal && modal->close(); });
@@ -65,7 +39,7 @@ void ShowAndAct(MainWindowFixture& main, const std::function<void(frmAbout&)>& a
         QVERIFY(dialog && QTest::qWaitForWindowExposed(dialog));
         act(*dialog);
     });
-    main.frm.ShowAbout(main.frm);
+    frm.ShowAbout(frm);
 }
 
 } // namespace
@@ -73,86 +47,66 @@ void ShowAndAct(MainWindowFixture& main, const std::function<void(frmAbout&)>& a
 class TestAbout : public QObject {
     Q_OBJECT
 private slots:
-    void centredOverOwner() {
-        Fixture f;
-        QVERIFY(QTest::qWaitForWindowExposed(&f.Dialog));
-        const QPoint offset = f.Dialog.frameGeometry().center() - f.Owner.frameGeometry().center();
-        QVERIFY(offset.manhattanLength() <= 2);
-    }
-
-    void link_data() {
-        QTest::addColumn<QString>("link");
-        QTest::addColumn<QString>("address");
-        QTest::newRow("icon: host name alone") << "picIcon"
-                                               << "www.ulmeco.fr";
-        QTest::newRow("web address") << "WebLbl0"
-                                     << "http://www.ulmeco.fr";
-        QTest::newRow("e-mail with subject")
-            << "WebLbl1"
-            << "mailto:contact@ulmeco.fr?subject=Informations sur Orvane";
-    }
-    void link() {
-        QFETCH(QString, link);
-        QFETCH(QString, address);
-        Fixture f;
-        QVERIFY(QTest::qWaitForWindowExposed(&f.Dialog));
-        f.MoveTo(link);
-        QTest::mouseClick(f.Link(link), Qt::LeftButton, {}, f.Link(link)->rect().center());
-        QCOMPARE(f.Opened, QStringList{address});
-        QCOMPARE(f.Finished.count(), 1);
-    }
-
-    // looks: of the icon, the web address and the e-mail address, once the pointer has moved.
-    void hover_data() {
-        QTest::addColumn<QStringList>("moves");
-        QTest::addColumn<QStringList>("looks");
-        const auto row = [](const char* name, const QStringList& moves, const QStringList& looks) {
-            QTest::newRow(name) << moves << looks;
+    // steps: the pointer moved onto "icon", "web", "mail" or "away", "click" there, or keys.
+    // expected: the addresses opened, then how the box closed, or the looks of its three links.
+    void dialog_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("expected");
+        const auto row = [](const char* name, const char* steps, const char* expected) {
+            QTest::newRow(name) << QString(steps) << QString(expected);
         };
-        const QString plain = "design arrow", over = "#0000ff underlined hand", left = plain;
-        row("nothing hovered", {}, {"design arrow", plain, plain});
-        row("icon", {"picIcon"}, {"design hand", plain, plain});
-        row("icon left", {"picIcon", "away"}, {"design arrow", plain, plain});
-        row("address", {"WebLbl0"}, {"design arrow", over, plain});
-        row("address left", {"WebLbl1", "away"}, {"design arrow", plain, left});
-        row("straight to the other address", {"WebLbl0", "WebLbl1"}, {"design arrow", left, over});
+        row("nothing hovered", "", "design; design; design");
+        row("icon hovered", "icon", "design hand; design; design");
+        row("icon left", "icon, away", "design; design; design");
+        row("address hovered", "web", "design; #0000ff underlined hand; design");
+        row("address left", "mail, away", "design; design; design");
+        row("straight to the other address", "web, mail",
+            "design; design; #0000ff underlined hand");
+        row("icon: the host name", "icon, click", "www.ulmeco.fr; accepted");
+        row("web address", "web, click", "http://www.ulmeco.fr; accepted");
+        row("e-mail with subject", "mail, click",
+            "mailto:contact@ulmeco.fr?subject=Informations sur Orvane; accepted");
+        row("a letter reaches the button", "A", "button got 1; design; design; design");
+        row("Escape closes as OK, reaching no control", "Esc", "accepted");
+        row("Return closes as OK", "Return", "button got 1; accepted");
+        row("keypad Enter closes as OK", "Enter", "button got 1; accepted");
     }
-    void hover() {
-        QFETCH(QStringList, moves);
-        QFETCH(QStringList, looks);
-        Fixture f;
-        QVERIFY(QTest::qWaitForWindowExposed(&f.Dialog));
-        for (const QString& move : moves) {
-            f.MoveTo(move);
-        }
-        QCOMPARE((QStringList{Look(f.Link("picIcon")), Look(f.Link("WebLbl0")),
-                              Look(f.Link("WebLbl1"))}),
-                 looks);
-        QVERIFY(f.Opened.isEmpty() && f.Dialog.isVisible());
-    }
-
-    void keys_data() {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("seen");
-        QTest::newRow("a letter reaches the button") << int(Qt::Key_A) << "button 1, open";
-        QTest::newRow("Escape closes as OK") << int(Qt::Key_Escape) << "button 0, accepted";
-        QTest::newRow("Return closes as OK") << int(Qt::Key_Return) << "button 1, accepted";
-        QTest::newRow("keypad Enter closes as OK") << int(Qt::Key_Enter) << "button 1, accepted";
-    }
-    void keys() {
-        QFETCH(int, key);
-        QFETCH(QString, seen);
-        Fixture f;
-        QVERIFY(QTest::qWaitForWindowExposed(&f.Dialog));
-        f.Dialog.Bouton->setFocus();
+    void dialog() {
+        QFETCH(QString, steps);
+        QFETCH(QString, expected);
+        QWidget owner;
+        owner.setGeometry(100, 100, 800, 600);
+        owner.show();
+        QStringList seen;
+        frmAbout box(&owner, [&seen](const QString& address) { seen << address; });
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        const QPoint offCentre = box.frameGeometry().center() - owner.frameGeometry().center();
+        QVERIFY(offCentre.manhattanLength() <= 2);
         KeySpy button;
-        f.Dialog.Bouton->installEventFilter(&button);
-        QTest::keyClick(f.Dialog.Bouton, Qt::Key(key));
-        const QString state = f.Finished.isEmpty()                     ? "open"
-                              : f.Dialog.result() == QDialog::Accepted ? "accepted"
-                                                                       : "rejected";
-        QCOMPARE(QString("button %1, %2").arg(button.Presses).arg(state), seen);
-        QVERIFY(f.Opened.isEmpty());
+        box.Bouton->installEventFilter(&button);
+        box.Bouton->setFocus();
+        const std::map<QString, QWidget*> links{
+            {"icon", box.picIcon}, {"web", box.WebLbl[0]}, {"mail", box.WebLbl[1]}};
+        QPoint pointer(box.width() / 2, 5); // away from every link
+        for (const QString& step : steps.split(", ", Qt::SkipEmptyParts)) {
+            if (step == "click") {
+                QTest::mouseClick(&box, Qt::LeftButton, {}, pointer);
+            } else if (step == "away" || links.count(step) != 0) {
+                pointer = step == "away" ? QPoint(box.width() / 2, 5)
+                                         : links.at(step)->geometry().center();
+                QTest::mouseMove(&box, pointer);
+            } else {
+                QTest::keySequence(box.Bouton, QKeySequence(step));
+            }
+        }
+        seen << (button.Presses > 0 ? QString("button got %1").arg(button.Presses) : "");
+        for (const char* link : {"icon", "web", "mail"}) {
+            seen << (box.isVisible() ? Look(links.at(link)) : "");
+        }
+        seen << (box.isVisible() ? "" : box.result() ? "accepted" : "rejected");
+        seen.removeAll("");
+        QCOMPARE(seen.join("; "), expected);
     }
 
     // Modal over the main window, fresh at each showing, its links reaching the main web view.
@@ -160,22 +114,19 @@ private slots:
         MainWindowFixture main;
         InstallProgramHooks(main.frm);
         QVERIFY(main.Show());
-        ShowAndAct(main, [&](frmAbout& dialog) {
+        ShowAndAct(main.frm, [&](frmAbout& dialog) {
             QCOMPARE(dialog.parentWidget(), &main.frm);
             QTest::mouseClick(main.frm.Bouton[3], Qt::LeftButton); // refresh: blocked
             QTest::mouseMove(dialog.WebLbl[1], QPoint(10, 5));
-            dialog.Bouton->click();
         });
-        QVERIFY(main.web.Calls.isEmpty());
         QTest::mouseClick(main.frm.Bouton[3], Qt::LeftButton); // gets through once it is gone
-        QCOMPARE(main.web.Calls, (QStringList{"SetFocus", "Refresh"}));
-        main.web.Calls.clear();
-        ShowAndAct(main, [&](frmAbout& dialog) {
-            QCOMPARE(Look(dialog.WebLbl[1]), "design arrow");
+        ShowAndAct(main.frm, [&](frmAbout& dialog) {
+            QCOMPARE(Look(dialog.WebLbl[1]), "design");
             QTest::mouseMove(dialog.WebLbl[0], QPoint(10, 5));
             QTest::mouseClick(dialog.WebLbl[0], Qt::LeftButton, {}, QPoint(10, 5));
         });
-        QCOMPARE(main.web.Calls, QStringList{"Navigate(http://www.ulmeco.fr)"});
+        QCOMPARE(main.web.Calls,
+                 (QStringList{"SetFocus", "Refresh", "Navigate(http://www.ulmeco.fr)"}));
         QVERIFY(main.frm.findChildren<frmAbout*>().isEmpty());
     }
 };

@@ -106,7 +106,6 @@ struct Window : MainWindowFixture {
              << (tools.IsFullScreen() ? "full screen" : "")
              << (!Before.isEmpty() && Look() == Before ? "as before" : "")
              << (ProgressShown() ? progress : "")
-             << (tools.ZoomPercent() != 100 ? QString("zoom %1 %").arg(tools.ZoomPercent()) : "")
              << (StatusText().isEmpty() ? ""
                                         : "status: " + Short(StatusText()) +
                                               (tools.ZoomTextPending() ? " (goes)" : ""))
@@ -209,36 +208,33 @@ private slots:
             "progress 30/200");
         row("progress: maximum below one hidden", "progress:10/-2147483647", "");
         // The zoom: the factor asked of the view, the zoom text that goes after a while.
-        const QString more = QStringList(9, "Ctrl++").join(", "),
-                      less = QStringList(7, "Ctrl+-").join(", ");
-        row("zoom: Ctrl++", "Ctrl++",
-            "SetZoomFactor(1.1); zoom 110 %; status: Zoom : 110 % (goes)");
-        row("zoom: Ctrl+=", "Ctrl+=",
-            "SetZoomFactor(1.1); zoom 110 %; status: Zoom : 110 % (goes)");
-        row("zoom: Ctrl+-", "Ctrl+-", "SetZoomFactor(0.9); zoom 90 %; status: Zoom : 90 % (goes)");
-        row("zoom: Ctrl+0 resets", "Ctrl++, clear, Ctrl+0",
-            "SetZoomFactor(1); status: Zoom : 100 % (goes)");
-        row("zoom: none past the smallest", less + ", clear, Ctrl+-",
-            "zoom 25 %; status: Zoom : 25 % (goes)");
-        row("zoom: none past the largest", more + ", clear, Ctrl++",
-            "zoom 500 %; status: Zoom : 500 % (goes)");
-        row("zoom: kept across navigation", "Ctrl++, clear, navigated",
-            "zoom 110 %; status: Zoom : 110 % (goes)");
-        row("zoom: set again after the engine's reset",
-            "Ctrl++, clear, engine zoom reset, navigated",
-            "SetZoomFactor(1.1); zoom 110 %; status: Zoom : 110 % (goes)");
-        row("zoom: text goes", "Ctrl++, clear, zoom text gone", "zoom 110 %");
+        const auto zoom = [](const char* name, const QString& steps, const QString& calls,
+                             int percent) {
+            QTest::newRow(name) << steps
+                                << calls + QString("status: Zoom : %1 % (goes)").arg(percent);
+        };
+        zoom("zoom: Ctrl++", "Ctrl++", "SetZoomFactor(1.1); ", 110);
+        zoom("zoom: Ctrl+=", "Ctrl+=", "SetZoomFactor(1.1); ", 110);
+        zoom("zoom: Ctrl+-", "Ctrl+-", "SetZoomFactor(0.9); ", 90);
+        zoom("zoom: Ctrl+0 resets", "Ctrl++, clear, Ctrl+0", "SetZoomFactor(1); ", 100);
+        zoom("zoom: none past the smallest",
+             QStringList(7, "Ctrl+-").join(", ") + ", clear, Ctrl+-", "", 25);
+        zoom("zoom: none past the largest", QStringList(9, "Ctrl++").join(", ") + ", clear, Ctrl++",
+             "", 500);
+        zoom("zoom: kept across navigation", "Ctrl++, clear, navigated", "", 110);
+        zoom("zoom: set again after the engine's reset",
+             "Ctrl++, clear, engine zoom reset, navigated", "SetZoomFactor(1.1); ", 110);
+        row("zoom: text goes", "Ctrl++, clear, zoom text gone", "");
         row("zoom: page's status text replaces it", "Ctrl+-, clear, status:http://a/",
-            "zoom 90 %; status: http://a/; link: http://a/");
+            "status: http://a/; link: http://a/");
         // Status text: the link that new windows open here instead ("opened": they open).
         const QString av = "http://127.0.0.1/avant.html", huge = QString(1 << 20, u'a');
         const auto link = [&](const char* name, const QString& text, const QString& link) {
+            const QString opens = link.isEmpty() ? "opened" : "Navigate(" + link + ")";
+            QStringList seen{opens + " " + opens, "status: " + text, "link: " + link};
+            seen.removeAll("link: "), seen.removeAll("status: ");
             QTest::newRow(name) << "status:" + av + ", status:" + text + ", new window, new window"
-                                << (link.isEmpty()
-                                        ? "opened opened"
-                                        : QString("Navigate(%1) Navigate(%1)").arg(link)) +
-                                       (text.isEmpty() ? "" : "; status: " + text) +
-                                       (link.isEmpty() ? "" : "; link: " + link);
+                                << seen.join("; ");
         };
         link("status: address", "http://a/b.html", "http://a/b.html");
         link("status: http alone", "http", "http");
@@ -259,25 +255,18 @@ private slots:
         // search reads of it: the title gives way, and control characters are left out.
         const QString a(234, u'a'), smile = QString::fromUtf16(u"\U0001F600");
         const auto caption = [&](const char* name, const QString& title, const QString& shown) {
-            QTest::newRow(name) << "title:" + title
-                                << (shown.isEmpty() ? ""
-                                                    : "caption: " + shown + " - Navigateur Ulmeco");
+            QTest::newRow(name) << "title:" + title << "caption: " + shown + " - Navigateur Ulmeco";
         };
         caption("caption: title", "Relevés de compte", "Relevés de compte");
         row("caption: failing read", "navigated", "");
-        caption("caption: empty", "", "");
         caption("caption: blank", " ", " ");
-        caption("caption: fits", a, a);
         caption("caption: one character too many", a + "b", a);
         caption("caption: a megabyte", huge, a);
         caption("caption: a pair counts as one", a.left(233) + smile + "b", a.left(233) + smile);
         caption("caption: a pair never split", a + smile, a);
-        caption("caption: line breaks and tabs", QString("a\nb\r\nc\td\n").repeated(500),
-                QString("abcd").repeated(500).left(234));
-        caption("caption: control characters", QString::fromUtf16(u"\0\x01\x1B[31m\x7F\x85", 9),
-                "[31m");
-        caption("caption: control characters only", QString::fromUtf16(u"\0\n\t", 3), "");
-        caption("caption: lone surrogate at the end", QString::fromUtf16(u"abc\xD83D", 4),
+        caption("caption: control characters",
+                QString::fromUtf16(u"\0\x01\x1B[31m\x7F\x85\n\t", 11), "[31m");
+        caption("caption: lone surrogate", QString::fromUtf16(u"abc\xD83D", 4),
                 QString::fromUtf16(u"abc\xD83D", 4));
     }
     void window() {
@@ -289,18 +278,14 @@ private slots:
         QTRY_COMPARE(w.State(), expected); // access keys click their button a moment later
     }
 
+    // The arrow of the home button drops the links menu below it.
     void homeButtonMenu() {
         Window w;
         QVERIFY(w.Show());
-        w.frm.MLink[2]->setVisible(true);
-        w.frm.MLink[4]->setVisible(true);
         auto* home = qobject_cast<browser::SplitButton*>(w.frm.Bouton[5]);
         QTest::mousePress(home, Qt::LeftButton, {}, home->DropDownRect().center());
         QVERIFY(QTest::qWaitForWindowExposed(w.frm.MenuLiens));
         QCOMPARE(w.frm.MenuLiens->pos(), home->mapToGlobal(QPoint(0, home->height())));
-        QList<QAction*> shown = w.frm.MenuLiens->actions();
-        shown.removeIf([](const QAction* entry) { return !entry->isVisible(); });
-        QCOMPARE(shown, (QList<QAction*>{w.frm.MLink[0], w.frm.MLink[2], w.frm.MLink[4]}));
         w.frm.MenuLiens->close();
         QVERIFY(w.web.Calls.isEmpty());
     }
@@ -335,13 +320,10 @@ private slots:
         in.AboutButtonWidth = 960 * browser::ToolbarScale(in.OuterWidth);
         const browser::LayoutResult r = browser::FormResizeLayout(in);
         const auto t = [](float twips) { return QString::number(std::round(twips * 10) / 10); };
-        QCOMPARE(t(asked) + ": " +
-                     (r.Apply
-                          ? QString("%1x%2, %3+%4, %5")
-                                .arg(t(r.WebViewWidth), t(r.WebViewHeight), t(r.CloseButtonLeft),
-                                     t(r.CloseButtonWidth), t(r.ProgressWidth))
-                          : "not applied"),
-                 laidOut);
+        const QString result = QString("%1x%2, %3+%4, %5")
+                                   .arg(t(r.WebViewWidth), t(r.WebViewHeight), t(r.CloseButtonLeft),
+                                        t(r.CloseButtonWidth), t(r.ProgressWidth));
+        QCOMPARE(t(asked) + ": " + (r.Apply ? result : "not applied"), laidOut);
         QVERIFY(!r.Apply || r.ProgressLeft == in.AboutButtonLeft + in.AboutButtonWidth + 60);
     }
 
@@ -361,8 +343,7 @@ private slots:
         browser::Widening widening;
         int asked = 0;
         browser::Widening::SetWidth setWidth = [&](float width) {
-            return ++asked,
-                   widening.Widen({width, 8280, 0}, setWidth); // the nested pass asks nothing
+            return ++asked, widening.Widen({width, 8280, 0}, setWidth); // nested: asks nothing
         };
         for (const float width : widths) {
             widening.Widen({width, 8280, 0}, setWidth);
