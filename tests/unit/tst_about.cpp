@@ -55,7 +55,6 @@ private slots:
         const auto row = [](const char* name, const char* steps, const char* expected) {
             QTest::newRow(name) << QString(steps) << QString(expected);
         };
-        row("nothing hovered", "", "design; design; design");
         row("icon hovered", "icon", "design hand; design; design");
         row("icon left", "icon, away", "design; design; design");
         row("address hovered", "web", "design; #0000ff underlined hand; design");
