@@ -29,6 +29,7 @@ struct Window : MainWindowFixture {
         frm.LinkUrls[3] = "www.exemple.fr";
         frm.UpdateCaption(); // as before any page
     }
+    static int N(const QString& numbers, int i) { return numbers.section('/', i, i).toInt(); }
     // A row's steps, separated by ", ": "name" or "name:argument"; other steps are keys pressed
     // where the keyboard is.
     void Do(const QString& steps) {
@@ -42,20 +43,13 @@ struct Window : MainWindowFixture {
             {"page normal", [this](auto) { emit web.FullScreenRequested(false); }},
             {"page Esc", [this](auto) { QTest::keyClick(frm.WB, Qt::Key_Escape); }},
             {"status", [this](const QString& a) { emit web.StatusTextChange(a); }},
-            {"progress",
-             [this](const QString& a) { // value/maximum
-                 emit web.ProgressChange(a.section('/', 0, 0).toInt(), a.section('/', 1).toInt());
-             }},
+            {"progress", [this](const QString& a) { emit web.ProgressChange(N(a, 0), N(a, 1)); }},
             {"new window", [this](auto) { web.RaiseNewWindow() || (web.Calls << "opened", 1); }},
             {"matches", [this](const QString& a) { web.Matches = a.toInt(); }},
             {"clear", [this](auto) { web.Calls.clear(); }},
             {"engine zoom reset", [this](auto) { web.Zoom = 1; }},
             {"zoom text gone", [this](auto) { QTRY_VERIFY(!tools.ZoomTextPending()); }},
-            {"click",
-             [this](const QString& a) { // a toolbar button's index, or a control's name
-                 auto* named = frm.findChild<QAbstractButton*>(a);
-                 QTest::mouseClick(named ? named : frm.Bouton[a.toInt()], Qt::LeftButton);
-             }},
+            {"click", [this](const QString& a) { QTest::mouseClick(Button(a), Qt::LeftButton); }},
             {"menu", [this](const QString& a) { frm.MLink[a.toInt()]->trigger(); }},
             {"focus", [this](const QString& a) { frm.Bouton[a.toInt()]->setFocus(); }},
             {"type", [](const QString& a) { QTest::keyClicks(QApplication::focusWidget(), a); }},
@@ -76,6 +70,11 @@ struct Window : MainWindowFixture {
             }
         }
     }
+    // A toolbar button by its index, or a control by its name.
+    QWidget* Button(const QString& name) const {
+        auto* named = frm.findChild<QAbstractButton*>(name);
+        return named ? named : frm.Bouton[name.toInt()];
+    }
     int ControlsShown() const {
         return frm.StatusBar->isVisible() +
                std::count_if(frm.Bouton.begin(), frm.Bouton.end(),
@@ -93,24 +92,22 @@ struct Window : MainWindowFixture {
     // The calls asked of the web view and the keys it got, then what the window shows.
     QString State() const {
         const auto* bar = frm.findChild<browser::FindBar*>();
-        const bool barShown = bar && bar->isVisible();
-        QWidget* keyboard = barShown ? static_cast<QWidget*>(bar->Text) : frm.WB;
-        const QString progress =
-            QString("progress %1/%2").arg(frm.PBar->value()).arg(frm.PBar->maximum());
-        QStringList seen{Short(web.Calls.join(' ')),
-                         tools.IsFullScreen() ? "" : ControlsMisplaced(frm)};
-        seen << (!frm.isVisible()                          ? "closed"
-                 : QApplication::focusWidget() != keyboard ? "focus elsewhere"
-                                                           : "")
-             << (barShown ? "find bar: " + bar->Count->text() : "")
-             << (tools.IsFullScreen() ? "full screen" : "")
-             << (!Before.isEmpty() && Look() == Before ? "as before" : "")
-             << (ProgressShown() ? progress : "")
-             << (StatusText().isEmpty() ? ""
-                                        : "status: " + Short(StatusText()) +
-                                              (tools.ZoomTextPending() ? " (goes)" : ""))
-             << (frm.LastLinkUrl.isEmpty() ? "" : "link: " + Short(frm.LastLinkUrl))
-             << (frm.windowTitle() == frm.AppCaption ? "" : "caption: " + frm.windowTitle());
+        const bool barShown = bar && bar->isVisible(), visible = frm.isVisible();
+        const QWidget* keyboard = barShown ? static_cast<QWidget*>(bar->Text) : frm.WB;
+        const QString status = Short(StatusText()) + (tools.ZoomTextPending() ? " (goes)" : "");
+        QStringList seen{Short(web.Calls.join(' '))};
+        const auto add = [&seen](bool shown, const QString& text) { seen << (shown ? text : ""); };
+        add(!tools.IsFullScreen(), ControlsMisplaced(frm));
+        add(!visible, "closed");
+        add(visible && QApplication::focusWidget() != keyboard, "focus elsewhere");
+        add(barShown, barShown ? "find bar: " + bar->Count->text() : "");
+        add(tools.IsFullScreen(), "full screen");
+        add(!Before.isEmpty() && Look() == Before, "as before");
+        add(ProgressShown(),
+            QString("progress %1/%2").arg(frm.PBar->value()).arg(frm.PBar->maximum()));
+        add(!StatusText().isEmpty(), "status: " + status);
+        add(!frm.LastLinkUrl.isEmpty(), "link: " + Short(frm.LastLinkUrl));
+        add(frm.windowTitle() != frm.AppCaption, "caption: " + frm.windowTitle());
         seen.removeAll("");
         return seen.join("; ");
     }
