@@ -158,6 +158,10 @@ void PageTools::SetZoom(int percent) {
     ZoomTextTimer.start();
 }
 
+bool PageTools::ZoomTextPending() const {
+    return ZoomTextTimer.isActive() && StatusText.text() == ZoomShown;
+}
+
 void PageTools::ApplyZoom() {
     const double factor = Zoom / 100.0;
     if (!qFuzzyCompare(Window.WB->ZoomFactor(), factor)) {

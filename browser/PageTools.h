@@ -45,6 +45,8 @@ public:
     void SetZoom(int percent);
     // How long the status bar shows the zoom, in milliseconds.
     static constexpr int kZoomTextMs = 2000;
+    // The status bar shows the zoom text, which goes once kZoomTextMs have passed.
+    bool ZoomTextPending() const;
 
     bool IsFullScreen() const;
     void ToggleFullScreen();

@@ -1,8 +1,11 @@
 #pragma once
-// A web view that records the operations asked of it and raises the contract's events on demand.
+// A web view that records the operations asked of it and the keys that reach it, and raises the
+// contract's events on demand.
 
 #include "platform/WebView.h"
 
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QStringList>
 #include <optional>
 
@@ -21,60 +24,37 @@ public:
         Calls << QStringLiteral("ExecWB(%1,%2)").arg(command).arg(option);
     }
     std::optional<QString> DocumentTitle() const override { return Title; }
-    void SetFocus() override {
-        Calls << "SetFocus";
-        setFocus();
-    }
-    // Answers at once as a page holding Matches matches of any text would: the selected match
-    // moves on, or back, through them and wraps; a new text or case starts from the first.
+    void SetFocus() override { Calls << "SetFocus", setFocus(); }
+    // Answers at once, as a page holding Matches matches of any text would.
     void FindText(const QString& text, bool backward, bool matchCase, FindDone done) override {
         Calls << QStringLiteral("FindText(%1,%2,%3)")
-                     .arg(text, backward ? QStringLiteral("backward") : QStringLiteral("forward"),
-                          matchCase ? QStringLiteral("case") : QStringLiteral("nocase"));
-        const QString search = text + (matchCase ? QStringLiteral("|case") : QString());
-        if (text.isEmpty() || search != LastSearch || Matches == 0) {
-            Active = 0;
-        }
-        LastSearch = text.isEmpty() ? QString() : search;
-        if (!text.isEmpty() && Matches > 0) {
-            Active = Active == 0
-                         ? (backward ? Matches : 1)
-                         : (backward ? (Active + Matches - 2) % Matches + 1 : Active % Matches + 1);
-        }
+                     .arg(text, backward ? "backward" : "forward", matchCase ? "case" : "nocase");
         if (done) {
-            done(Active, text.isEmpty() ? 0 : Matches);
+            done(text.isEmpty() || Matches == 0 ? 0 : 1, text.isEmpty() ? 0 : Matches);
         }
     }
     void SetZoomFactor(double factor) override {
-        Calls << QStringLiteral("SetZoomFactor(%1)").arg(factor);
-        Zoom = factor;
+        Calls << "SetZoomFactor(" + QString::number(factor) + ")", Zoom = factor;
     }
     double ZoomFactor() const override { return Zoom; }
     void ExitFullScreen() override { Calls << "ExitFullScreen"; }
 
-    // What the next Document().Title read yields; nothing means the read fails.
-    std::optional<QString> Title;
+    std::optional<QString> Title; // what Document().Title reads; nothing: the read fails
     QStringList Calls;
-    // How many matches FindText finds, whatever the text.
-    int Matches = 0;
-    // The zoom factor; set it to mimic an engine that resets the zoom on navigation.
-    double Zoom = 1.0;
+    int Matches = 0;   // how many matches FindText finds, whatever the text
+    double Zoom = 1.0; // set it to mimic an engine that resets the zoom on navigation
 
-    // Raise the events, as the real component does.
-    void RaiseDownloadBegin() { emit DownloadBegin(); }
-    void RaiseDownloadComplete() { emit DownloadComplete(); }
     void RaiseNavigateComplete(const QString& url = {}) { emit NavigateComplete(url); }
-    void RaiseDocumentComplete(const QString& url = {}) { emit DocumentComplete(url); }
-    void RaiseStatusTextChange(const QString& text) { emit StatusTextChange(text); }
-    void RaiseProgressChange(int progress, int maximum) { emit ProgressChange(progress, maximum); }
-    void RaiseFullScreenRequested(bool on) { emit FullScreenRequested(on); }
     bool RaiseNewWindow() {
         bool cancel = false;
         emit NewWindow(&cancel);
         return cancel;
     }
 
-private:
-    QString LastSearch;
-    int Active = 0;
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() < Qt::Key_Shift || event->key() > Qt::Key_Alt) { // modifiers alone: no
+            Calls << "key " + QKeySequence(event->key()).toString();
+        }
+    }
 };

@@ -1,58 +1,45 @@
-// The About box: its loaded texts and size, the three links (target, hover look, pointer) and
-// the keys that close it.
-//
-// Mouse input goes through the window system's path, as a real pointer's does, so that the
-// widgets under the pointer get their enter and leave events.
+// The About box: its links (target, hover look, pointer), the keys that close it, and the box as
+// the main window shows it. Mouse input goes through the window system's path, as a real
+// pointer's does, so that the widgets under the pointer get their enter and leave events.
 #define QTEST_QPA_MOUSE_HANDLING
 #include "about/frmAbout.h"
+#include "app/StartUp.h"
+#include "support/MainWindowFixture.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
-#include <memory>
+#include <QScopeGuard>
+#include <QTimer>
 
 namespace {
 
-// Counts the key presses that reach one widget.
-class KeySpy : public QObject {
-public:
+// A link's look: its text colour ("design" while as designed), underline and pointer.
+QString Look(const QWidget* link) {
+    const QColor colour = link->palette().color(QPalette::WindowText);
+    return (colour == link->palette().color(QPalette::ButtonText) ? "design" : colour.name()) +
+           (link->font().underline() ? " underlined" : "") +
+           (link->cursor().shape() == Qt::PointingHandCursor ? " hand" : "");
+}
+
+// Counts the key presses that reach a widget.
+struct KeySpy : QObject {
     int Presses = 0;
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress) {
-            ++Presses;
-        }
-        return false;
+        return Presses += event->type() == QEvent::KeyPress, false;
     }
 };
 
-// An owner window and a shown dialog over it whose links are recorded.
-struct Fixture {
-    QWidget Owner;
-    QStringList Opened;
-    std::unique_ptr<frmAbout> Dialog;
-
-    Fixture() {
-        Owner.setGeometry(100, 100, 800, 600);
-        Owner.show();
-        Dialog = std::make_unique<frmAbout>(&Owner,
-                                            [this](const QString& address) { Opened << address; });
-        Dialog->show();
-    }
-    bool Exposed() { return QTest::qWaitForWindowExposed(Dialog.get()); }
-    QWidget* Link(const QString& name) const {
-        if (name == "picIcon") {
-            return Dialog->picIcon;
-        }
-        return Dialog->WebLbl[name == "WebLbl0" ? 0 : 1];
-    }
-    // Moves the pointer onto an empty part of the dialog, away from every link.
-    void MoveAway() { QTest::mouseMove(Dialog.get(), QPoint(Dialog->width() / 2, 5)); }
-};
-
-QColor TextColour(const QWidget* label) {
-    return label->palette().color(QPalette::WindowText);
+// Runs act on the About box the main window shows, once it is up; the box is closed afterwards
+// even when a check in act failed.
+void ShowAndAct(BrowserFrm& frm, const std::function<void(frmAbout&)>& act) {
+    QTimer::singleShot(0, [&act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        const auto close = qScopeGuard([modal] { modal && modal->close(); });
+        auto* dialog = qobject_cast<frmAbout*>(modal);
+        QVERIFY(dialog && QTest::qWaitForWindowExposed(dialog));
+        act(*dialog);
+    });
+    frm.ShowAbout(frm);
 }
 
 } // namespace
@@ -60,180 +47,86 @@ QColor TextColour(const QWidget* label) {
 class TestAbout : public QObject {
     Q_OBJECT
 private slots:
-    void loadFillsTheTextsFromTheProgramIdentity() {
-        Fixture f;
-        QCOMPARE(f.Dialog->windowTitle(), QStringLiteral("À propos de Orvane"));
-        QCOMPARE(f.Dialog->Lbl[0]->text(), QStringLiteral("Orvane"));
-        QCOMPARE(f.Dialog->Lbl[1]->text(), QStringLiteral("Version 1.03 révision 0000"));
-        QCOMPARE(f.Dialog->Lbl[2]->text(), QStringLiteral("Navigateur internet d'Ulmeco"));
-        QVERIFY(f.Dialog->Lbl[4] == nullptr);
-        QVERIFY(f.Dialog->Lbl[0]->font().bold());
-        QCOMPARE(f.Dialog->Lbl[0]->font().pointSize(), 12);
+    // steps: the pointer moved onto "icon", "web", "mail" or "away", "click" there, or keys.
+    // expected: the addresses opened, then how the box closed, or the looks of its three links.
+    void dialog_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("expected");
+        const auto row = [](const char* name, const char* steps, const char* expected) {
+            QTest::newRow(name) << QString(steps) << QString(expected);
+        };
+        row("icon hovered", "icon", "design hand; design; design");
+        row("icon left", "icon, away", "design; design; design");
+        row("address hovered", "web", "design; #0000ff underlined hand; design");
+        row("address left", "mail, away", "design; design; design");
+        row("straight to the other address", "web, mail",
+            "design; design; #0000ff underlined hand");
+        row("icon: the host name", "icon, click", "www.ulmeco.fr; accepted");
+        row("web address", "web, click", "http://www.ulmeco.fr; accepted");
+        row("e-mail with subject", "mail, click",
+            "mailto:contact@ulmeco.fr?subject=Informations sur Orvane; accepted");
+        row("a letter reaches the button", "A", "button got 1; design; design; design");
+        row("Escape closes as OK, reaching no control", "Esc", "accepted");
+        row("Return closes as OK", "Return", "button got 1; accepted");
+        row("keypad Enter closes as OK", "Enter", "button got 1; accepted");
     }
-
-    void fixedSizeFromTheDesignInTwips() {
-        Fixture f;
-        QVERIFY(f.Exposed());
-        const QSize client(5925 / 15, 1950 / 15); // 96 DPI: 15 twips a pixel
-        QCOMPARE(f.Dialog->size(), client);
-        QCOMPARE(f.Dialog->minimumSize(), client);
-        QCOMPARE(f.Dialog->maximumSize(), client);
-        const Qt::WindowFlags flags = f.Dialog->windowFlags();
-        QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
-        QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
-        QCOMPARE(f.Dialog->Bouton->geometry(), QRect(4560 / 15, 1440 / 15, 1215 / 15, 375 / 15));
-        QCOMPARE(f.Dialog->picIcon->geometry(), QRect(16, 16, 48, 48));
-    }
-
-    void opensCentredOverItsOwner() {
-        Fixture f;
-        QVERIFY(f.Exposed());
-        const QPoint offset = f.Dialog->frameGeometry().center() - f.Owner.frameGeometry().center();
-        QVERIFY2(offset.manhattanLength() <= 2,
-                 qPrintable(QStringLiteral("off by %1,%2").arg(offset.x()).arg(offset.y())));
-    }
-
-    void clickOpensTheTargetThenCloses_data() {
-        QTest::addColumn<QString>("link");
-        QTest::addColumn<QString>("address");
-        QTest::newRow("icon: host name without scheme") << "picIcon"
-                                                        << "www.ulmeco.fr";
-        QTest::newRow("web address") << "WebLbl0"
-                                     << "http://www.ulmeco.fr";
-        QTest::newRow("e-mail with subject")
-            << "WebLbl1"
-            << "mailto:contact@ulmeco.fr?subject=Informations sur Orvane";
-    }
-    void clickOpensTheTargetThenCloses() {
-        QFETCH(QString, link);
-        QFETCH(QString, address);
-        Fixture f;
-        QVERIFY(f.Exposed());
-        QSignalSpy finished(f.Dialog.get(), &QDialog::finished);
-        QWidget* control = f.Link(link);
-        const QPoint inside = control->rect().center();
-        QTest::mouseMove(control, inside);
-        QCOMPARE(control->cursor().shape(), Qt::PointingHandCursor);
-        QTest::mouseClick(control, Qt::LeftButton, {}, inside);
-        QCOMPARE(f.Opened, QStringList{address});
-        QCOMPARE(finished.count(), 1);
-        QVERIFY(!f.Dialog->isVisible());
-    }
-
-    void iconShowsThePointingHandOnlyWhileHovered() {
-        Fixture f;
-        QVERIFY(f.Exposed());
-        QCOMPARE(f.Dialog->picIcon->cursor().shape(), Qt::ArrowCursor);
-        QTest::mouseMove(f.Dialog->picIcon, QPoint(20, 20));
-        QCOMPARE(f.Dialog->picIcon->cursor().shape(), Qt::PointingHandCursor);
-        f.MoveAway();
-        QCOMPARE(f.Dialog->picIcon->cursor().shape(), Qt::ArrowCursor);
-        QVERIFY(f.Opened.isEmpty());
-    }
-
-    void addressLabelTurnsBlueUnderlinedThenBlack_data() {
-        QTest::addColumn<int>("index");
-        QTest::newRow("web") << 0;
-        QTest::newRow("e-mail") << 1;
-    }
-    void addressLabelTurnsBlueUnderlinedThenBlack() {
-        QFETCH(int, index);
-        Fixture f;
-        QVERIFY(f.Exposed());
-        QLabel* label = f.Dialog->WebLbl[index];
-        const QColor design = label->palette().color(QPalette::ButtonText);
-        QCOMPARE(TextColour(label), design);
-        QVERIFY(!label->font().underline());
-
-        QTest::mouseMove(label, QPoint(10, 5));
-        QCOMPARE(TextColour(label), QColor(0, 0, 255));
-        QVERIFY(label->font().underline());
-        QCOMPARE(label->cursor().shape(), Qt::PointingHandCursor);
-
-        f.MoveAway();
-        QCOMPARE(TextColour(label), QColor(Qt::black));
-        QVERIFY(!label->font().underline());
-        QCOMPARE(label->cursor().shape(), Qt::ArrowCursor);
-        QVERIFY(f.Opened.isEmpty());
-        QVERIFY(f.Dialog->isVisible());
-    }
-
-    void movingStraightFromOneAddressToTheOther() {
-        Fixture f;
-        QVERIFY(f.Exposed());
-        QLabel* web = f.Dialog->WebLbl[0];
-        QLabel* mail = f.Dialog->WebLbl[1];
-        QTest::mouseMove(f.Dialog.get(), web->geometry().topLeft() + QPoint(10, 4));
-        QVERIFY(web->font().underline());
-        QTest::mouseMove(f.Dialog.get(), mail->geometry().bottomLeft() + QPoint(10, -4));
-        QCOMPARE(TextColour(web), QColor(Qt::black));
-        QVERIFY(!web->font().underline());
-        QCOMPARE(web->cursor().shape(), Qt::ArrowCursor);
-        QCOMPARE(TextColour(mail), QColor(0, 0, 255));
-        QVERIFY(mail->font().underline());
-        QCOMPARE(mail->cursor().shape(), Qt::PointingHandCursor);
-        // A click now opens the e-mail address only.
-        QTest::mouseClick(mail, Qt::LeftButton, {}, QPoint(10, 5));
-        QCOMPARE(f.Opened, QStringList{"mailto:contact@ulmeco.fr?subject=Informations sur Orvane"});
-    }
-
-    void aNewShowingStartsFromTheDesignLook() {
-        QColor design;
-        {
-            Fixture f;
-            QVERIFY(f.Exposed());
-            design = TextColour(f.Dialog->WebLbl[0]);
-            QTest::mouseMove(f.Dialog->WebLbl[0], QPoint(10, 5));
-            f.MoveAway();
-            QCOMPARE(TextColour(f.Dialog->WebLbl[0]), QColor(Qt::black));
-            QTest::mouseMove(f.Dialog->WebLbl[1], QPoint(10, 5));
-            f.Dialog->Bouton->click();
+    void dialog() {
+        QFETCH(QString, steps);
+        QFETCH(QString, expected);
+        QWidget owner;
+        owner.setGeometry(100, 100, 800, 600);
+        owner.show();
+        QStringList seen;
+        frmAbout box(&owner, [&seen](const QString& address) { seen << address; });
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        const QPoint offCentre = box.frameGeometry().center() - owner.frameGeometry().center();
+        QVERIFY(offCentre.manhattanLength() <= 2);
+        KeySpy button;
+        box.Bouton->installEventFilter(&button);
+        box.Bouton->setFocus();
+        const std::map<QString, QWidget*> links{
+            {"icon", box.picIcon}, {"web", box.WebLbl[0]}, {"mail", box.WebLbl[1]}};
+        QPoint pointer(box.width() / 2, 5); // away from every link
+        for (const QString& step : steps.split(", ", Qt::SkipEmptyParts)) {
+            if (step == "click") {
+                QTest::mouseClick(&box, Qt::LeftButton, {}, pointer);
+            } else if (step == "away" || links.count(step) != 0) {
+                pointer = step == "away" ? QPoint(box.width() / 2, 5)
+                                         : links.at(step)->geometry().center();
+                QTest::mouseMove(&box, pointer);
+            } else {
+                QTest::keySequence(box.Bouton, QKeySequence(step));
+            }
         }
-        Fixture again;
-        QVERIFY(again.Exposed());
-        for (QLabel* label : again.Dialog->WebLbl) {
-            QCOMPARE(TextColour(label), design);
-            QVERIFY(!label->font().underline());
+        seen << (button.Presses > 0 ? QString("button got %1").arg(button.Presses) : "");
+        for (const char* link : {"icon", "web", "mail"}) {
+            seen << (box.isVisible() ? Look(links.at(link)) : "");
         }
+        seen << (box.isVisible() ? "" : box.result() ? "accepted" : "rejected");
+        seen.removeAll("");
+        QCOMPARE(seen.join("; "), expected);
     }
 
-    void escapeClosesOnceAndReachesNoControl() {
-        Fixture f;
-        QVERIFY(f.Exposed());
-        f.Dialog->Bouton->setFocus();
-        QCOMPARE(f.Dialog->focusWidget(), f.Dialog->Bouton);
-        KeySpy spy;
-        f.Dialog->Bouton->installEventFilter(&spy);
-        QSignalSpy finished(f.Dialog.get(), &QDialog::finished);
-
-        QTest::keyClick(f.Dialog->Bouton, Qt::Key_A);
-        QCOMPARE(spy.Presses, 1); // other characters pass on to the control
-        QCOMPARE(finished.count(), 0);
-
-        QTest::keyClick(f.Dialog->Bouton, Qt::Key_Escape);
-        QCOMPARE(spy.Presses, 1);
-        QCOMPARE(finished.count(), 1);
-        // Closed as OK closes it, not by the dialog's own Escape handling.
-        QCOMPARE(f.Dialog->result(), int(QDialog::Accepted));
-        QVERIFY(f.Opened.isEmpty());
-    }
-
-    void enterClosesAsOk_data() {
-        QTest::addColumn<int>("key");
-        QTest::newRow("Return") << int(Qt::Key_Return);
-        QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
-    }
-    void enterClosesAsOk() {
-        QFETCH(int, key);
-        Fixture f;
-        QVERIFY(f.Exposed());
-        QVERIFY(f.Dialog->Bouton->isDefault());
-        f.Dialog->Bouton->setFocus();
-        QSignalSpy finished(f.Dialog.get(), &QDialog::finished);
-        QTest::keyClick(f.Dialog->Bouton, static_cast<Qt::Key>(key));
-        QCOMPARE(finished.count(), 1);
-        QVERIFY(!f.Dialog->isVisible());
-        QVERIFY(f.Opened.isEmpty());
+    // Modal over the main window, fresh at each showing, its links reaching the main web view.
+    void fromMainWindow() {
+        MainWindowFixture main;
+        InstallProgramHooks(main.frm);
+        QVERIFY(main.Show());
+        ShowAndAct(main.frm, [&](frmAbout& dialog) {
+            QCOMPARE(dialog.parentWidget(), &main.frm);
+            QTest::mouseClick(main.frm.Bouton[3], Qt::LeftButton); // refresh: blocked
+            QTest::mouseMove(dialog.WebLbl[1], QPoint(10, 5));
+        });
+        QTest::mouseClick(main.frm.Bouton[3], Qt::LeftButton); // gets through once it is gone
+        ShowAndAct(main.frm, [&](frmAbout& dialog) {
+            QCOMPARE(Look(dialog.WebLbl[1]), "design");
+            QTest::mouseMove(dialog.WebLbl[0], QPoint(10, 5));
+            QTest::mouseClick(dialog.WebLbl[0], Qt::LeftButton, {}, QPoint(10, 5));
+        });
+        QCOMPARE(main.web.Calls,
+                 (QStringList{"SetFocus", "Refresh", "Navigate(http://www.ulmeco.fr)"}));
+        QVERIFY(main.frm.findChildren<frmAbout*>().isEmpty());
     }
 };
 

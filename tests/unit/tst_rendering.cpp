@@ -1,116 +1,75 @@
-// Which OpenGL renderers count as drawing on the CPU, and the composition each display gets:
-// planned before the application exists from the X server's answers and the user's choices,
-// or left to the renderer.
+// The composition each display gets: planned before the application exists from the X server's
+// answers and the user's choices, or left to the OpenGL renderer's name.
 #include "platform/Rendering.h"
 
 #include <QTest>
 
-using platform::Composition;
 using platform::CompositionSettings;
 using platform::DisplayOpenGL;
 
-Q_DECLARE_METATYPE(Composition)
 Q_DECLARE_METATYPE(DisplayOpenGL)
 Q_DECLARE_METATYPE(CompositionSettings)
 
 namespace {
 
-// What Xvfb, VNC and remote-desktop servers answer: the X server's own GLX, no device.
-const DisplayOpenGL kCpuOnly{true, "SGI", false, false, {}};
+const DisplayOpenGL kXvfb{true, "SGI", false, false, {}}; // the X server's own GLX, no device
 
-// A display whose DRI3 hands out a device of `driver`.
 DisplayOpenGL Dri3(const char* driver) {
     return {true, "SGI", true, true, driver};
 }
 
-QString Describe(const std::optional<Composition>& known) {
-    if (!known) {
-        return QStringLiteral("renderer decides");
-    }
-    return *known == Composition::Software ? QStringLiteral("software") : QStringLiteral("OpenGL");
+QString Describe(platform::Composition composition) {
+    return composition == platform::Composition::Software ? "software" : "OpenGL";
 }
 
 } // namespace
 
 class TestRendering : public QObject {
     Q_OBJECT
-
 private slots:
-    void compositionForRenderer_data() {
-        QTest::addColumn<QByteArray>("renderer");
-        QTest::addColumn<Composition>("composition");
-        const auto software = Composition::Software;
-        const auto opengl = Composition::OpenGL;
-        QTest::newRow("Mesa llvmpipe")
-            << QByteArray("llvmpipe (LLVM 15.0.6, 256 bits)") << software;
-        QTest::newRow("capitals") << QByteArray("LLVMPIPE (LLVM 11.0.1, 128 bits)") << software;
-        QTest::newRow("softpipe") << QByteArray("softpipe") << software;
-        QTest::newRow("old Mesa") << QByteArray("Software Rasterizer") << software;
-        QTest::newRow("swrast") << QByteArray("Mesa X11 swrast") << software;
-        QTest::newRow("SwiftShader") << QByteArray("Google SwiftShader") << software;
-        QTest::newRow("no OpenGL") << QByteArray() << software;
-        QTest::newRow("blank name") << QByteArray(" \t") << software;
-        QTest::newRow("Intel") << QByteArray("Mesa Intel(R) UHD Graphics 620 (KBL GT2)") << opengl;
-        // Mesa's hardware drivers name LLVM too: only the CPU renderers count.
-        QTest::newRow("AMD") << QByteArray("AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49)")
-                             << opengl;
-        QTest::newRow("NVIDIA") << QByteArray("NVIDIA GeForce GTX 1060/PCIe/SSE2") << opengl;
-        QTest::newRow("virtual GPU") << QByteArray("virgl (AMD Radeon RX 580)") << opengl;
-    }
-    void compositionForRenderer() {
-        QFETCH(QByteArray, renderer);
-        QFETCH(Composition, composition);
-        QCOMPARE(platform::CompositionFor(renderer), composition);
-    }
-
-    void planFromDisplay_data() {
+    // composition: as planned, or "renderer: ..." where the renderer's name decides; "no GL":
+    // Qt starts without its OpenGL integration.
+    void composition_data() {
         QTest::addColumn<DisplayOpenGL>("display");
         QTest::addColumn<CompositionSettings>("settings");
+        QTest::addColumn<QByteArray>("renderer");
         QTest::addColumn<QString>("composition");
-        QTest::addColumn<bool>("qtOpenGL");
+        const auto row = [](const char* name, DisplayOpenGL display, CompositionSettings settings,
+                            const char* renderer, const char* composition) {
+            QTest::newRow(name) << display << settings << QByteArray(renderer)
+                                << QString(composition);
+        };
         const CompositionSettings none;
-        const QString software = "software";
-        const QString renderer = "renderer decides";
-        QTest::newRow("llvmpipe (Xvfb)") << kCpuOnly << none << software << false;
-        QTest::newRow("no GLX, no DRI")
-            << DisplayOpenGL{true, {}, false, false, {}} << none << software << false;
-        QTest::newRow("NVIDIA's GLX") << DisplayOpenGL{true, "NVIDIA Corporation", false, false, {}}
-                                      << none << renderer << true;
-        QTest::newRow("i915") << Dri3("i915") << none << renderer << true;
-        QTest::newRow("amdgpu") << Dri3("amdgpu") << none << renderer << true;
-        QTest::newRow("nouveau") << Dri3("nouveau") << none << renderer << true;
-        // 3D on the host's card, or llvmpipe when the machine has none: the renderer tells.
-        QTest::newRow("virtio_gpu") << Dri3("virtio_gpu") << none << renderer << true;
-        QTest::newRow("vmwgfx") << Dri3("vmwgfx") << none << renderer << true;
-        QTest::newRow("display-only device") << Dri3("qxl") << none << software << false;
-        QTest::newRow("DRI3 without a device (remote)")
-            << DisplayOpenGL{true, "SGI", false, true, {}} << none << renderer << true;
-        QTest::newRow("DRI2 only")
-            << DisplayOpenGL{true, "SGI", true, false, {}} << none << renderer << true;
-        QTest::newRow("no X server") << DisplayOpenGL{} << none << renderer << true;
-        QTest::newRow("LIBGL_ALWAYS_SOFTWARE=1")
-            << Dri3("i915") << CompositionSettings{{}, {}, "1"} << software << false;
-        QTest::newRow("LIBGL_ALWAYS_SOFTWARE=0")
-            << Dri3("i915") << CompositionSettings{{}, {}, "0"} << renderer << true;
-        QTest::newRow("QT_QUICK_BACKEND=software")
-            << Dri3("i915") << CompositionSettings{"software", {}, {}} << software << false;
-        QTest::newRow("QT_QUICK_BACKEND other: Qt chooses")
-            << kCpuOnly << CompositionSettings{"rhi", {}, {}} << "OpenGL" << true;
-        QTest::newRow("QT_XCB_GL_INTEGRATION=none")
-            << Dri3("i915") << CompositionSettings{{}, "none", {}} << software << false;
-        QTest::newRow("QT_XCB_GL_INTEGRATION kept on llvmpipe")
-            << kCpuOnly << CompositionSettings{{}, "xcb_glx", {}} << software << true;
-        QTest::newRow("QT_XCB_GL_INTEGRATION kept on i915")
-            << Dri3("i915") << CompositionSettings{{}, "xcb_egl", {}} << renderer << true;
+        const char *sw = "software, no GL", *bySw = "renderer: software",
+                   *byGl = "renderer: OpenGL";
+        const char *hw = "Mesa Intel(R) UHD Graphics 620", *llvmpipe = "llvmpipe (LLVM 15.0.6)";
+        row("Xvfb: llvmpipe only", kXvfb, none, hw, sw);
+        row("NVIDIA's GLX", {true, "NVIDIA Corporation", false, false, {}}, none, hw, byGl);
+        row("i915", Dri3("i915"), none, hw, byGl);
+        row("display-only device", Dri3("qxl"), none, hw, sw);
+        row("DRI3 without a device (remote)", {true, "SGI", false, true, {}}, none, llvmpipe, bySw);
+        row("DRI2 only", {true, "SGI", true, false, {}}, none, hw, byGl);
+        row("LIBGL_ALWAYS_SOFTWARE=1", Dri3("i915"), {{}, {}, "1"}, hw, sw);
+        row("QT_QUICK_BACKEND=software", Dri3("i915"), {"software", {}, {}}, hw, sw);
+        row("QT_QUICK_BACKEND other: Qt chooses", kXvfb, {"rhi", {}, {}}, "", "OpenGL");
+        row("QT_XCB_GL_INTEGRATION=none", Dri3("i915"), {{}, "none", {}}, hw, sw);
+        row("QT_XCB_GL_INTEGRATION kept on llvmpipe", kXvfb, {{}, "xcb_glx", {}}, hw, "software");
+        // No X server to ask: the renderer's name decides; hardware drivers name LLVM too.
+        row("capitals", {}, none, "LLVMPIPE (LLVM 11.0.1)", bySw);
+        row("old Mesa", {}, none, "Software Rasterizer", bySw);
+        row("blank name", {}, none, " \t", bySw);
+        row("AMD with LLVM", {}, none, "AMD Radeon RX 6600 (navi23, LLVM 15.0.6)", byGl);
     }
-    void planFromDisplay() {
+    void composition() {
         QFETCH(DisplayOpenGL, display);
         QFETCH(CompositionSettings, settings);
+        QFETCH(QByteArray, renderer);
         QFETCH(QString, composition);
-        QFETCH(bool, qtOpenGL);
         const platform::CompositionPlan plan = platform::PlanComposition(settings, display);
-        QCOMPARE(Describe(plan.Known), composition);
-        QCOMPARE(plan.QtOpenGL, qtOpenGL);
+        const QString decided = plan.Known
+                                    ? Describe(*plan.Known)
+                                    : "renderer: " + Describe(platform::CompositionFor(renderer));
+        QCOMPARE(decided + (plan.QtOpenGL ? "" : ", no GL"), composition);
     }
 };
 
