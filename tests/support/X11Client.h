@@ -1,46 +1,42 @@
 #pragma once
-// What another X11 client sees of the windows on $DISPLAY, and what a person does to them: one
-// xcb connection reads properties and makes test windows, xdotool types keys and asks the window
-// manager for activation and minimizing.
+// What another X11 client sees of the windows on $DISPLAY and does to them: one xcb connection
+// reads properties and makes test windows; xdotool types keys and asks the window manager.
 #include <QProcess>
 #include <QRect>
-#include <QString>
 #include <QTest>
 #include <xcb/xcb.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
 
-// Guards every wait for the window system or a program against a hang; it measures no speed.
+// Guards each wait for the window system or a program against a hang; it measures no speed.
 inline constexpr int kX11WaitMs = 60000;
 
 class X11Client {
 public:
-    X11Client() : c(xcb_connect(nullptr, nullptr)) {
-        root =
-            xcb_connection_has_error(c) ? 0 : xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    }
+    X11Client() : c(xcb_connect(nullptr, nullptr)) {}
     ~X11Client() { xcb_disconnect(c); }
 
+    template <class T> static std::unique_ptr<T, decltype(&std::free)> Own(T* reply) {
+        return {reply, &std::free};
+    }
     xcb_atom_t Atom(const char* name) {
         const auto length = static_cast<std::uint16_t>(std::strlen(name));
         return Own(xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, length, name), nullptr))->atom;
     }
     QByteArray Bytes(xcb_window_t window, xcb_atom_t property) {
-        const auto cookie =
-            xcb_get_property(c, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 20);
-        const auto reply = Own(xcb_get_property_reply(c, cookie, nullptr));
+        const auto reply = Own(xcb_get_property_reply(
+            c, xcb_get_property(c, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 20),
+            nullptr));
         return reply ? QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
                                   xcb_get_property_value_length(reply.get()))
                      : QByteArray();
     }
     std::vector<std::uint32_t> Cardinals(xcb_window_t window, const char* property) {
         const QByteArray bytes = Bytes(window, Atom(property));
-        std::vector<std::uint32_t> values(static_cast<std::size_t>(bytes.size()) / 4);
-        std::memcpy(values.data(), bytes.constData(), values.size() * 4);
-        return values;
+        const auto* values = reinterpret_cast<const std::uint32_t*>(bytes.constData());
+        return {values, values + bytes.size() / 4};
     }
     void Set32(xcb_window_t window, const char* property, xcb_atom_t type,
                std::vector<std::uint32_t> values) {
@@ -74,21 +70,16 @@ public:
         return std::find(clients.begin(), clients.end(), window) != clients.end();
     }
     bool Viewable(xcb_window_t window) {
-        const auto reply =
+        const auto a =
             Own(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr));
-        return reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
+        return a && a->map_state == XCB_MAP_STATE_VIEWABLE;
     }
-    // The client area on the screen, and the window manager's frame around it.
+    // The client area on the screen, without the window manager's frame.
     QRect Bounds(xcb_window_t window) {
         const auto at = Own(xcb_translate_coordinates_reply(
             c, xcb_translate_coordinates(c, window, root, 0, 0), nullptr));
         const auto size = Own(xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr));
         return at && size ? QRect(at->dst_x, at->dst_y, size->width, size->height) : QRect();
-    }
-    QRect OuterBounds(xcb_window_t window) {
-        const auto f = Cardinals(window, "_NET_FRAME_EXTENTS"); // left, right, top, bottom
-        return f.size() == 4 ? Bounds(window).adjusted(-int(f[0]), -int(f[2]), int(f[1]), int(f[3]))
-                             : Bounds(window);
     }
     // The program's main windows that the window manager shows.
     std::vector<xcb_window_t> Forms() {
@@ -98,39 +89,23 @@ public:
                 forms.push_back(window);
         return forms;
     }
-    // The main window of the process as a later start finds it; 0 when none came.
-    xcb_window_t WaitForForm(qint64 processId) {
-        xcb_window_t found = 0;
-        QTest::qWaitFor(
-            [&] {
-                for (const xcb_window_t window : Forms())
-                    if (Cardinals(window, "_NET_WM_PID") ==
-                            std::vector<std::uint32_t>{std::uint32_t(processId)} &&
-                        Caption(window).endsWith(QLatin1String("Navigateur Ulmeco")))
-                        found = window;
-                return found != 0;
-            },
-            kX11WaitMs);
-        return found;
-    }
 
     // A window with a caption (_NET_WM_NAME, or WM_NAME alone) and WM_CLASS.
     xcb_window_t Make(const QByteArray& caption, const QByteArray& className, bool mapped = true,
                       xcb_window_t parent = 0, bool netWmName = true) {
-        const xcb_window_t window = xcb_generate_id(c);
-        xcb_create_window(c, XCB_COPY_FROM_PARENT, window, parent ? parent : root, 10, 10, 200, 100,
-                          0, XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-        xcb_change_property(
-            c, XCB_PROP_MODE_REPLACE, window, netWmName ? Atom("_NET_WM_NAME") : XCB_ATOM_WM_NAME,
-            netWmName ? Atom("UTF8_STRING") : XCB_ATOM_STRING, 8, caption.size(), caption.data());
+        const xcb_window_t w = made.emplace_back(xcb_generate_id(c));
+        xcb_create_window(c, 0, w, parent ? parent : root, 10, 10, 200, 100, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, 0, 0, nullptr);
+        xcb_change_property(c, 0, w, netWmName ? Atom("_NET_WM_NAME") : XCB_ATOM_WM_NAME,
+                            netWmName ? Atom("UTF8_STRING") : XCB_ATOM_STRING, 8, caption.size(),
+                            caption.data());
         const QByteArray wmClass = QByteArray("orvane") + '\0' + className + '\0';
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
-                            wmClass.size(), wmClass.data());
+        xcb_change_property(c, 0, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, wmClass.size(),
+                            wmClass.data());
         if (mapped)
-            xcb_map_window(c, window);
-        made.push_back(window);
+            xcb_map_window(c, w);
         Sync();
-        return window;
+        return w;
     }
     void DestroyMade() {
         for (const xcb_window_t window : made)
@@ -141,25 +116,42 @@ public:
     // Every request sent has reached the server.
     void Sync() { std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); }
 
-    static bool Xdotool(const QStringList& arguments) {
-        return QProcess::execute("xdotool", arguments) == 0;
-    }
-    static bool Activate(xcb_window_t w) {
-        return Xdotool({"windowactivate", "--sync", QString::number(w)});
-    }
-    static bool Minimize(xcb_window_t w) {
-        return Xdotool({"windowminimize", "--sync", QString::number(w)});
+    static bool Xdotool(const QString& command, xcb_window_t w, const QString& keys = {}) {
+        const QStringList window{QStringLiteral("--sync"), QString::number(w)};
+        return QProcess::execute("xdotool", QStringList{command} + window) == 0 &&
+               (keys.isEmpty() ||
+                QProcess::execute("xdotool", {"key", "--clearmodifiers", keys}) == 0);
     }
     // Activates the window, then types the keys ("alt+f") as a person would.
     static bool PressKeys(xcb_window_t w, const QString& keys) {
-        return Activate(w) && Xdotool({"key", "--clearmodifiers", keys});
-    }
-
-    template <class T> static std::unique_ptr<T, decltype(&std::free)> Own(T* reply) {
-        return {reply, &std::free};
+        return Xdotool("windowactivate", w, keys);
     }
 
     xcb_connection_t* c;
-    xcb_window_t root;
+    xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     std::vector<xcb_window_t> made;
+};
+
+// openbox on the display for the life of the object.
+class Openbox {
+public:
+    explicit Openbox(X11Client& x) {
+        process_.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+        // openbox names its check window before it takes over the screen: it is ready once it
+        // manages a window mapped after that. The half second is a retry period.
+        for (int retry = 0; retry < 120 && !running_ && process_.waitForStarted(); ++retry) {
+            const xcb_window_t probe = x.Make("sonde", "sonde");
+            running_ = QTest::qWaitFor([&] { return x.Managed(probe); }, 500);
+            x.DestroyMade();
+        }
+    }
+    ~Openbox() {
+        process_.terminate();
+        process_.waitForFinished();
+    }
+    bool Running() const { return running_; }
+
+private:
+    QProcess process_;
+    bool running_ = false;
 };
