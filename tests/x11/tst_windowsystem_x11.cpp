@@ -355,8 +355,10 @@ private slots:
         if (state == 0 &&
             platform::PixelsToTwipsX(screen.width()) >= browser::kMinimumOuterWidth + 600)
             QTRY_COMPARE(frm.FormWidth(), browser::kMinimumOuterWidth);
-        QTRY_COMPARE_WITH_TIMEOUT(x.Bounds(xcb_window_t(frm.winId())).width(),
-                                  qRound(frm.width() * ratio), kX11WaitMs);
+        const auto laidOut = [&] {
+            return x.Bounds(frm.winId()).width() == qRound(frm.width() * ratio);
+        };
+        QVERIFY(QTest::qWaitFor(laidOut, kX11WaitMs)); // as the X server has it
         QTRY_COMPARE(Misplaced(frm), QString());
         QTRY_VERIFY(frm.frameGeometry().left() >= screen.left() &&
                     frm.frameGeometry().right() <= screen.right());
