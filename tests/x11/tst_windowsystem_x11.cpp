@@ -79,19 +79,11 @@ struct TilingWindowManager : X11Client {
             } else if ((event->response_type & 0x7f) == XCB_CONFIGURE_REQUEST) {
                 widthRequests +=
                     (request.value_mask & XCB_CONFIG_WINDOW_WIDTH) && request.width != tile.width();
-                const xcb_configure_notify_event_t stays{XCB_CONFIGURE_NOTIFY,
-                                                         0,
-                                                         0,
-                                                         request.window,
-                                                         request.window,
-                                                         0,
-                                                         0,
-                                                         0,
-                                                         std::uint16_t(tile.width()),
-                                                         std::uint16_t(tile.height()),
-                                                         0,
-                                                         0,
-                                                         0};
+                xcb_configure_notify_event_t stays{};
+                stays.response_type = XCB_CONFIGURE_NOTIFY;
+                stays.event = stays.window = request.window;
+                stays.width = std::uint16_t(tile.width()),
+                stays.height = std::uint16_t(tile.height());
                 xcb_send_event(c, 0, request.window, XCB_EVENT_MASK_STRUCTURE_NOTIFY,
                                reinterpret_cast<const char*>(&stays));
             }
