@@ -1,47 +1,58 @@
 #pragma once
 // A copy of the built program (the executable and its window library) in a fresh temporary
-// folder, for end-to-end tests. The settings file lives beside the executable and the instance
-// lock is keyed on the executable's path, so each copy is a program of its own with its own
-// settings. Every process started from the copy is ended with it.
-
-#include <QList>
-#include <QString>
-#include <QStringList>
+// folder. The settings file lives beside the executable and the instance lock is keyed on its
+// path, so each copy is a program of its own. Every process started from it ends with it.
+#include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
-
-class QProcess;
-
-namespace testsupport {
+#include <csignal>
+#include <unistd.h>
 
 class ProgramCopy {
 public:
-    // Copies the files that ORVANE_BINARY and ORVANE_GUI_LIBRARY name.
-    ProgramCopy();
-    // Kills every process started from the copy, with its helper processes.
-    ~ProgramCopy();
-    ProgramCopy(const ProgramCopy&) = delete;
-    ProgramCopy& operator=(const ProgramCopy&) = delete;
+    ProgramCopy() {
+        for (const QString& file : {binary_, qEnvironmentVariable("ORVANE_GUI_LIBRARY")})
+            QFile::copy(file, Path(QFileInfo(file).fileName()));
+        QDir(folder_.path()).mkpath(QStringLiteral("home"));
+    }
+    // Kills each process group started: the program and the web engine's helpers.
+    ~ProgramCopy() {
+        for (QProcess* process : processes_.findChildren<QProcess*>())
+            if (process->state() != QProcess::NotRunning)
+                ::kill(-static_cast<pid_t>(process->processId()), SIGKILL);
+    }
+    QString Path(const QString& name) const { return QDir(folder_.path()).filePath(name); }
+    QString SettingsPath() const { return Path(QStringLiteral("Orvane.ini")); }
 
-    // Empty when the copy was made; otherwise what went wrong.
-    QString Error() const { return error_; }
-    QString Folder() const { return folder_.path(); }
-    QString Executable() const;
-    // "Orvane.ini" beside the executable.
-    QString SettingsPath() const;
-
-    // Starts the program (or another path to it, such as a link) with the arguments, in a
-    // process group of its own, with a home folder inside the copy so that the web engine's
-    // profile and caches stay apart from other runs. The copy owns the process.
-    QProcess* Start(const QStringList& arguments, const QString& executable = {});
-    // SIGKILL to the process alone, as a crash would end it; waits for its end.
-    static void Crash(QProcess* process);
-    // What the started processes wrote on standard output and error, for diagnostics.
-    QString Output() const;
+    // Starts the program in a process group of its own, with a home folder inside the copy so
+    // that the engine's profile and caches stay apart from other runs.
+    QProcess* Start(const QStringList& arguments) {
+        auto* process = new QProcess(&processes_);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), Path(QStringLiteral("home")));
+        for (const char* variable : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"})
+            environment.remove(QLatin1String(variable));
+        process->setProcessEnvironment(environment);
+        process->setProcessChannelMode(QProcess::MergedChannels);
+        process->setChildProcessModifier([] { ::setpgid(0, 0); });
+        process->start(Path(QFileInfo(binary_).fileName()), arguments);
+        process->waitForStarted();
+        return process;
+    }
+    // SIGKILL to the process alone, as a crash would end it.
+    static void Crash(QProcess* process) {
+        ::kill(static_cast<pid_t>(process->processId()), SIGKILL);
+        process->waitForFinished();
+    }
+    QString Output() const { // for diagnostics
+        QString output;
+        for (QProcess* process : processes_.findChildren<QProcess*>())
+            output += QString::fromLocal8Bit(process->readAll());
+        return output;
+    }
 
 private:
+    QString binary_ = qEnvironmentVariable("ORVANE_BINARY");
     QTemporaryDir folder_;
-    QString error_;
-    QList<QProcess*> processes_;
+    QObject processes_; // the started processes' parent
 };
-
-} // namespace testsupport

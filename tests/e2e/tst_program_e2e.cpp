@@ -1,0 +1,193 @@
+// The real program as the host application starts it, under openbox, seen and driven from
+// outside as another X11 client and a person at the keyboard.
+#include "support/ProgramCopy.h"
+#include "support/TestServer.h"
+#include "support/X11Client.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QWidget>
+
+const QString kProduct = QStringLiteral("Navigateur Ulmeco");
+QString CaptionFor(const QString& title) {
+    return title + " - " + kProduct;
+}
+
+class TestProgramE2E : public QObject {
+    Q_OBJECT
+
+    X11Client x;
+    std::unique_ptr<Openbox> wm;
+    TestServer server;
+    std::unique_ptr<ProgramCopy> copy;
+    QProcess* program = nullptr; // the last one started
+    QStringList captions;        // each caption its window showed, until the one awaited
+
+    QString Url(const QString& path) const { return server.Url(path).toString(); }
+    QByteArray Settings() const {
+        QFile file(copy->SettingsPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // Starts the program, from a new copy unless one is there; its main window once that shows
+    // the caption, else 0.
+    xcb_window_t Start(const QString& commandLine, const QString& caption) {
+        copy = copy ? std::move(copy) : std::make_unique<ProgramCopy>();
+        program = copy->Start({commandLine});
+        const std::vector pid{std::uint32_t(program->processId())};
+        xcb_window_t found = 0;
+        captions.clear();
+        QTest::qWaitFor(
+            [&] {
+                for (const xcb_window_t w : x.Forms())
+                    found = x.Cardinals(w, "_NET_WM_PID") == pid ? w : found;
+                const QString now = found ? x.Caption(found) : QString();
+                if (!now.isEmpty() && captions.value(captions.size() - 1) != now)
+                    captions << now;
+                return now == caption;
+            },
+            kX11WaitMs);
+        return captions.value(captions.size() - 1) == caption ? found : 0;
+    }
+    // Closes the window with the close button's access key; true when the program ended well.
+    bool Close(xcb_window_t window) {
+        return X11Client::PressKeys(window, "alt+f") && program->waitForFinished(kX11WaitMs) &&
+               program->exitStatus() == QProcess::NormalExit && program->exitCode() == 0;
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(server.Listen());
+        wm = std::make_unique<Openbox>(x);
+        QVERIFY(wm->Running());
+    }
+    void cleanup() {
+        if (QTest::currentTestFailed() && copy)
+            qWarning().noquote() << copy->Output().right(4000);
+        copy.reset();
+    }
+
+    // The first start opens maximized; the home page arrives lower-cased and trimmed; the
+    // caption shows the product until the page's title comes; closing saves the state only.
+    void firstStart() {
+        const QString home =
+            QStringLiteral("  HTTP://127.0.0.1:%1/SLOW?MS=4000  ").arg(server.Port());
+        const xcb_window_t window = Start(home, CaptionFor("Lente"));
+        QVERIFY(window != 0);
+        QCOMPARE(captions, QStringList({kProduct, CaptionFor("Lente")}));
+        QCOMPARE(server.Paths(), QStringList{"/slow?ms=4000"});
+        QCOMPARE(x.Class(window), QStringLiteral("ThunderRT6FormDC"));
+        QTRY_VERIFY(x.Maximized(window));
+        QVERIFY2(Settings().isEmpty(), "nothing is written while the window runs");
+        QVERIFY(Close(window));
+        QCOMPARE(Settings(), QByteArray("[Main]\nWindowState=2\n"));
+    }
+
+    // Closed minimized last time with no bounds, the window opens normal and saves its outer
+    // bounds in the program's order; the next start shows them and writes them back unchanged.
+    void boundsSavedAndRestored() {
+        copy = std::make_unique<ProgramCopy>();
+        QFile file(copy->SettingsPath());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[Main]\nWindowState=1\n"));
+        file.close();
+        QByteArray saved;
+        for (int start = 0; start < 2; ++start) {
+            const xcb_window_t w = Start(Url("/title"), CaptionFor("Page avec titre"));
+            QVERIFY(w != 0);
+            QVERIFY(!x.Maximized(w) && !x.HasState(w, "_NET_WM_STATE_HIDDEN"));
+            const auto f = x.Cardinals(w, "_NET_FRAME_EXTENTS"); // left, right, top, bottom
+            const QRect r = x.Bounds(w).adjusted(-f.at(0), -f.at(2), f.at(1), f.at(3));
+            QVERIFY(Close(w));
+            const QString twips = "[Main]\nWindowState=0\nLeft=%1\nTop=%2\nHeight=%3\nWidth=%4\n";
+            QCOMPARE(Settings(), saved.isEmpty() ? twips.arg(r.x() * 15)
+                                                       .arg(r.y() * 15)
+                                                       .arg(r.height() * 15)
+                                                       .arg(r.width() * 15)
+                                                       .toUtf8()
+                                                 : saved);
+            saved = Settings();
+        }
+    }
+
+    // A later start brings the first window forward, restored when minimized, and ends at once;
+    // once the first has been killed, a start opens a window of its own.
+    void secondStart_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("page with a title") << "/title" << CaptionFor("Page avec titre");
+        // The caption keeps its ending within the 254 characters a second start reads.
+        QTest::newRow("title of 20 million characters")
+            << "/longtitle" << CaptionFor(QString(234, u'x'));
+    }
+    void secondStart() {
+        QFETCH(QString, page);
+        QFETCH(QString, caption);
+        const xcb_window_t window = Start(Url(page), caption);
+        QVERIFY(window != 0);
+        QProcess* first = program;
+        QWidget other; // another window has the input when the host starts the program again
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+        QVERIFY(X11Client::Xdotool("windowactivate", xcb_window_t(other.winId())));
+        for (const QString path : {"/echo/normal", "/echo/minimized"}) {
+            if (path == "/echo/minimized")
+                QVERIFY(X11Client::Xdotool("windowminimize", window));
+            QTRY_COMPARE(x.HasState(window, "_NET_WM_STATE_HIDDEN"), path == "/echo/minimized");
+            QProcess* again = copy->Start({Url(path)});
+            QVERIFY(again->waitForFinished(kX11WaitMs) && again->exitCode() == 0);
+            QCOMPARE(x.Forms(), std::vector<xcb_window_t>{window});
+            QTRY_COMPARE(x.Active(), window);
+            QVERIFY(x.Maximized(window) && !x.HasState(window, "_NET_WM_STATE_HIDDEN"));
+            QVERIFY(!server.Paths().contains(path) && first->state() == QProcess::Running);
+        }
+        ProgramCopy::Crash(first);
+        QTRY_VERIFY(x.Forms().empty());
+        QVERIFY(Start(Url("/echo/after"), CaptionFor("/echo/after")) != 0);
+        QVERIFY2(Settings().isEmpty(), "no start wrote settings");
+    }
+
+    // Messagerie, Précédent, Suivant, Actualiser and Démarrage from the keyboard; Actualiser
+    // and Démarrage ask the server again.
+    void accessKeysNavigate() {
+        const QString home = "/echo/home", mail = "/echo/mail";
+        const xcb_window_t window = Start(Url(home) + ',' + Url(mail), CaptionFor(home));
+        QVERIFY(window != 0);
+        for (const auto& [keys, path, asks] : {std::tuple{"alt+m", mail, true},
+                                               {"alt+p", home, false},
+                                               {"alt+s", mail, false},
+                                               {"alt+a", mail, true},
+                                               {"alt+d", home, true}}) {
+            const auto requests = server.Paths().count(path);
+            QVERIFY(X11Client::PressKeys(window, keys));
+            QTRY_COMPARE_WITH_TIMEOUT(x.Caption(window), CaptionFor(path), kX11WaitMs);
+            QTRY_VERIFY_WITH_TIMEOUT(!asks || server.Paths().count(path) > requests, kX11WaitMs);
+        }
+    }
+
+    // Arrêter gives up a home page that never comes; the window goes on working.
+    void accessKeyStopsALoad() {
+        QTcpServer silent; // reads requests and never answers
+        int asked = 0, dropped = 0;
+        connect(&silent, &QTcpServer::newConnection, [&] {
+            while (QTcpSocket* socket = silent.nextPendingConnection())
+                connect(socket, &QTcpSocket::readyRead, [&, socket] {
+                    if (socket->readAll().startsWith("GET ") && ++asked)
+                        connect(socket, &QTcpSocket::disconnected, [&] { ++dropped; });
+                });
+        });
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        const QString home = QStringLiteral("http://127.0.0.1:%1/").arg(silent.serverPort());
+        const xcb_window_t window = Start(home + ',' + Url("/echo/mail"), kProduct);
+        QVERIFY(window != 0);
+        QTRY_COMPARE_WITH_TIMEOUT(asked, 1, kX11WaitMs);
+        QCOMPARE(dropped, 0);
+        QVERIFY(X11Client::PressKeys(window, "alt+t"));
+        QTRY_COMPARE_WITH_TIMEOUT(dropped, 1, kX11WaitMs);
+        QCOMPARE(x.Caption(window), kProduct);
+        QVERIFY(X11Client::PressKeys(window, "alt+m"));
+        QTRY_COMPARE_WITH_TIMEOUT(x.Caption(window), CaptionFor("/echo/mail"), kX11WaitMs);
+        QCOMPARE(asked, 1);
+    }
+};
+
+QTEST_MAIN(TestProgramE2E)
+#include "tst_program_e2e.moc"
