@@ -36,7 +36,7 @@ class TestProgramE2E : public QObject {
         const std::vector pid{std::uint32_t(program->processId())};
         xcb_window_t found = 0;
         captions.clear();
-        QTest::qWaitFor(
+        (void)QTest::qWaitFor(
             [&] {
                 for (const xcb_window_t w : x.Forms())
                     found = x.Cardinals(w, "_NET_WM_PID") == pid ? w : found;

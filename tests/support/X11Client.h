@@ -96,9 +96,10 @@ public:
         const xcb_window_t w = made.emplace_back(xcb_generate_id(c));
         xcb_create_window(c, 0, w, parent ? parent : root, 10, 10, 200, 100, 0,
                           XCB_WINDOW_CLASS_INPUT_OUTPUT, 0, 0, nullptr);
-        xcb_change_property(c, 0, w, netWmName ? Atom("_NET_WM_NAME") : XCB_ATOM_WM_NAME,
-                            netWmName ? Atom("UTF8_STRING") : XCB_ATOM_STRING, 8, caption.size(),
-                            caption.data());
+        xcb_change_property(c, 0, w,
+                            netWmName ? Atom("_NET_WM_NAME") : xcb_atom_t(XCB_ATOM_WM_NAME),
+                            netWmName ? Atom("UTF8_STRING") : xcb_atom_t(XCB_ATOM_STRING), 8,
+                            caption.size(), caption.data());
         const QByteArray wmClass = QByteArray("orvane") + '\0' + className + '\0';
         xcb_change_property(c, 0, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, wmClass.size(),
                             wmClass.data());

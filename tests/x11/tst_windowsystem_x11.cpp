@@ -170,7 +170,7 @@ private slots:
     void search() {
         QFETCH(bool, wm);
         QVERIFY(WindowManager(wm));
-        for (const QByteArray miss : {kCaption + " ", QByteArray("navigateur ulmeco")})
+        for (const QByteArray& miss : {kCaption + " ", QByteArray("navigateur ulmeco")})
             x.Make(miss, kClass);
         for (const QByteArray miss : {"ThunderRT6FormDc", "ThunderRT6Form"})
             x.Make(kCaption, miss);
