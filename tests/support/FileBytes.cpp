@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 namespace testsupport {
-
 QByteArray ReadBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -16,21 +15,19 @@ QByteArray ReadBytes(const QString& path) {
 
 bool WriteBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 QStringList FolderEntries(const QString& folder) {
-    return QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
 }
 
 bool RunWithoutFileRights() {
+    const QString drop = "--bounding-set=-dac_override,-dac_read_search";
     if (::geteuid() != 0 || qEnvironmentVariableIsSet("ORVANE_WITHOUT_FILE_RIGHTS")) {
         return true;
-    }
-    const QString drop = "--bounding-set=-dac_override,-dac_read_search";
-    if (QProcess::execute("setpriv", {drop, "true"}) != 0) {
+    } else if (QProcess::execute("setpriv", {drop, "true"}) != 0) {
         QTest::qSkip("root, and setpriv cannot drop the rights over file modes", __FILE__,
                      __LINE__);
         return false;
@@ -43,11 +40,9 @@ bool RunWithoutFileRights() {
     row.start("setpriv",
               {drop, QCoreApplication::applicationFilePath(),
                QString("%1:%2").arg(QTest::currentTestFunction(), QTest::currentDataTag())});
-    if (!row.waitForFinished(-1) || row.exitStatus() != QProcess::NormalExit ||
-        row.exitCode() != 0) {
+    if (!row.waitForFinished(-1) || row.exitStatus() != QProcess::NormalExit || row.exitCode()) {
         QTest::qFail("the row failed without the rights over file modes", __FILE__, __LINE__);
     }
     return false;
 }
-
 } // namespace testsupport

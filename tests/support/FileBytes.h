@@ -1,25 +1,15 @@
 #pragma once
-// Whole-file helpers for tests that check files byte for byte, and a way to run a test row with
-// permission bits enforced, whoever runs the suite.
+// Whole files byte for byte, and test rows run with permission bits enforced, even as root.
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 namespace testsupport {
-
-// The file's bytes, or an empty array when it cannot be read.
-QByteArray ReadBytes(const QString& path);
-
-// Writes bytes as the whole file; false when it could not.
+QByteArray ReadBytes(const QString& path); // empty when unreadable
 bool WriteBytes(const QString& path, const QByteArray& bytes);
-
-// The names in a folder, hidden ones included, sorted.
-QStringList FolderEntries(const QString& folder);
-
-// True: run the current row here, where permission bits bind this process. As root it runs the
-// row instead in a copy of the test without the rights to override them, reports its outcome
-// (a failure, or a skip when those rights cannot be dropped) and returns false: return at once.
+QStringList FolderEntries(const QString& folder); // hidden ones included, sorted
+// True: run the row here. As root, runs it in a copy of the test without the rights over file
+// modes, reports its outcome (or a skip when the rights cannot be dropped) and returns false.
 bool RunWithoutFileRights();
-
 } // namespace testsupport
