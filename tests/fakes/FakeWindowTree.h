@@ -4,7 +4,6 @@
 #include "platform/StatusText.h"
 #include "platform/WindowTree.h"
 
-#include <QList>
 #include <QMap>
 #include <QStringList>
 
@@ -20,11 +19,10 @@ public:
     };
 
     Hwnd Add(const QString& caption, const QString& className, Hwnd parent = Desktop) {
-        Windows[next] = Window{caption, className, false, {}, parent};
-        Windows[parent].children << next;
-        return next++;
+        Windows[Hwnd(Windows.size() + 1)] = Window{caption, className, false, {}, parent};
+        Windows[parent].children << Hwnd(Windows.size());
+        return Hwnd(Windows.size());
     }
-
     Hwnd GetDesktopWindow() override { return Desktop; }
     Hwnd GetWindow(Hwnd window, int command) override {
         const QList<Hwnd> siblings = Windows.value(Windows.value(window).parent).children;
@@ -33,13 +31,11 @@ public:
                    ? siblings.value(siblings.indexOf(window) + 1)
                    : 0;
     }
-    QString GetWindowText(Hwnd window, int maxCount) override {
-        return platform::FirstCharacters(Windows.value(window).caption,
-                                         (BufferSizes << maxCount).last() - 1);
+    QString GetWindowText(Hwnd window, int size) override {
+        return Cut(Windows.value(window).caption, size);
     }
-    QString GetClassName(Hwnd window, int maxCount) override {
-        return platform::FirstCharacters(Windows.value(window).className,
-                                         (BufferSizes << maxCount).last() - 1);
+    QString GetClassName(Hwnd window, int size) override {
+        return Cut(Windows.value(window).className, size);
     }
     bool IsIconic(Hwnd window) override { return Windows.value(window).iconic; }
     bool ShowWindow(Hwnd window, int command) override {
@@ -57,5 +53,7 @@ public:
     QList<int> BufferSizes;
 
 private:
-    Hwnd next = Desktop + 1;
+    QString Cut(const QString& text, int size) {
+        return platform::FirstCharacters(text, (BufferSizes << size).last() - 1);
+    }
 };

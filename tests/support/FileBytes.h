@@ -1,15 +1,49 @@
 #pragma once
 // Whole files byte for byte, and test rows run with permission bits enforced, even as root.
-
-#include <QByteArray>
-#include <QString>
-#include <QStringList>
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QTest>
+#include <unistd.h>
 
 namespace testsupport {
-QByteArray ReadBytes(const QString& path); // empty when unreadable
-bool WriteBytes(const QString& path, const QByteArray& bytes);
-QStringList FolderEntries(const QString& folder); // hidden ones included, sorted
+inline QByteArray ReadBytes(const QString& path) { // empty when unreadable
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+inline QStringList FolderEntries(const QString& folder) { // hidden ones included, sorted
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
+}
+
 // True: run the row here. As root, runs it in a copy of the test without the rights over file
 // modes, reports its outcome (or a skip when the rights cannot be dropped) and returns false.
-bool RunWithoutFileRights();
+inline bool RunWithoutFileRights() {
+    const QString drop = "--bounding-set=-dac_override,-dac_read_search";
+    if (::geteuid() != 0 || qEnvironmentVariableIsSet("ORVANE_WITHOUT_FILE_RIGHTS")) {
+        return true;
+    } else if (QProcess::execute("setpriv", {drop, "true"}) != 0) {
+        QTest::qSkip("root, and setpriv cannot drop the rights over file modes", __FILE__,
+                     __LINE__);
+        return false;
+    }
+    QProcess row;
+    row.setProcessChannelMode(QProcess::ForwardedChannels);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("ORVANE_WITHOUT_FILE_RIGHTS", "1");
+    row.setProcessEnvironment(environment);
+    row.start("setpriv",
+              {drop, QCoreApplication::applicationFilePath(),
+               QString("%1:%2").arg(QTest::currentTestFunction(), QTest::currentDataTag())});
+    if (!row.waitForFinished(-1) || row.exitStatus() != QProcess::NormalExit || row.exitCode()) {
+        QTest::qFail("the row failed without the rights over file modes", __FILE__, __LINE__);
+    }
+    return false;
+}
 } // namespace testsupport

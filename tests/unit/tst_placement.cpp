@@ -3,7 +3,7 @@
 // doubles as an installed program run by an ordinary user (see main).
 #include "settings/FormPlacement.h"
 
-#include "fakes/FakePlacementWindow.h"
+#include "platform/PlacementWindow.h"
 #include "platform/WidgetPlacement.h"
 #include "settings/Ini.h"
 #include "support/FileBytes.h"
@@ -25,6 +25,29 @@ using namespace testsupport;
 using platform::WidgetPlacement;
 
 namespace {
+// A placement window that holds its state and bounds and records what is asked of it.
+struct FakePlacementWindow : platform::PlacementWindow {
+    int WindowState() const override { return State; }
+    void SetWindowState(int state) override {
+        Calls << QString("SetWindowState(%1)").arg(State = state);
+    }
+    double Left() const override { return Bounds[0]; }
+    double Top() const override { return Bounds[1]; }
+    double Width() const override { return Bounds[2]; }
+    double Height() const override { return Bounds[3]; }
+    void Move(double left, double top, double width, double height) override {
+        Calls << QString("Move(%1,%2,%3,%4)")
+                     .arg(left, 0, 'g', 17)
+                     .arg(top, 0, 'g', 17)
+                     .arg(width, 0, 'g', 17)
+                     .arg(height, 0, 'g', 17);
+    }
+    void DoEvents() override { Calls << "DoEvents"; }
+    int State = 0;
+    double Bounds[4] = {0, 0, 0, 0}; // left, top, width, height
+    QStringList Calls;
+};
+
 QByteArray Main(QByteArray state, QByteArray left, QByteArray top, QByteArray h, QByteArray w) {
     return "[Main]\nWindowState=" + state + "\nLeft=" + left + "\nTop=" + top + "\nHeight=" + h +
            "\nWidth=" + w + "\n";
@@ -208,17 +231,14 @@ private slots:
         }
         QVERIFY(root || writable || ::chmod(path("opt"), 0555) == 0);
         const auto run = [&](const char* mode) {
-            QStringList arguments{"--reuid=65534",
-                                  "--regid=65534",
-                                  "--clear-groups",
-                                  "--",
-                                  QCoreApplication::applicationFilePath(),
-                                  "--placement",
-                                  path("opt/Orvane.ini"),
-                                  path("config/orvane/Orvane.ini"),
-                                  mode};
+            const QStringList program{QCoreApplication::applicationFilePath(), "--placement",
+                                      path("opt/Orvane.ini"), path("config/orvane/Orvane.ini"),
+                                      mode};
             QProcess process;
-            process.start(root ? "setpriv" : arguments[4], arguments.mid(root ? 0 : 5));
+            process.start(
+                root ? "setpriv" : program[0],
+                root ? QString("--reuid=65534 --regid=65534 --clear-groups --").split(' ') + program
+                     : program.mid(1));
             process.waitForFinished(60000);
             return QString::fromUtf8(process.readAll());
         };
