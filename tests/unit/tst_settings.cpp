@@ -77,7 +77,6 @@ private slots:
         reads("first key wins", "[s]\nk=1\nK=2\n", "s|k", "1");
         reads("first section wins", "[s]\na=1\n[S]\nb=2\n", "s|b", "");
         reads("entry before any section", "k=1\n[s]\n", "s|k", "");
-        reads("line without =", "[s]\njunk\nk=1\n", "s|junk", "");
         reads("section without ]", "[s\nk=1\n", "s|k", "1");
         reads("Windows-1252",
               "[Donn\xE9"
