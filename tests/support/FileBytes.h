@@ -1,25 +1,49 @@
 #pragma once
-// Whole-file helpers for tests that check files byte for byte, and a way to run a test row with
-// permission bits enforced, whoever runs the suite.
-
-#include <QByteArray>
-#include <QString>
-#include <QStringList>
+// Whole files byte for byte, and test rows run with permission bits enforced, even as root.
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QTest>
+#include <unistd.h>
 
 namespace testsupport {
+inline QByteArray ReadBytes(const QString& path) { // empty when unreadable
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
-// The file's bytes, or an empty array when it cannot be read.
-QByteArray ReadBytes(const QString& path);
+inline bool WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
 
-// Writes bytes as the whole file; false when it could not.
-bool WriteBytes(const QString& path, const QByteArray& bytes);
+inline QStringList FolderEntries(const QString& folder) { // hidden ones included, sorted
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
+}
 
-// The names in a folder, hidden ones included, sorted.
-QStringList FolderEntries(const QString& folder);
-
-// True: run the current row here, where permission bits bind this process. As root it runs the
-// row instead in a copy of the test without the rights to override them, reports its outcome
-// (a failure, or a skip when those rights cannot be dropped) and returns false: return at once.
-bool RunWithoutFileRights();
-
+// True: run the row here. As root, runs it in a copy of the test without the rights over file
+// modes, reports its outcome (or a skip when the rights cannot be dropped) and returns false.
+inline bool RunWithoutFileRights() {
+    const QString drop = "--bounding-set=-dac_override,-dac_read_search";
+    if (::geteuid() != 0 || qEnvironmentVariableIsSet("ORVANE_WITHOUT_FILE_RIGHTS")) {
+        return true;
+    } else if (QProcess::execute("setpriv", {drop, "true"}) != 0) {
+        QTest::qSkip("root, and setpriv cannot drop the rights over file modes", __FILE__,
+                     __LINE__);
+        return false;
+    }
+    QProcess row;
+    row.setProcessChannelMode(QProcess::ForwardedChannels);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("ORVANE_WITHOUT_FILE_RIGHTS", "1");
+    row.setProcessEnvironment(environment);
+    row.start("setpriv",
+              {drop, QCoreApplication::applicationFilePath(),
+               QString("%1:%2").arg(QTest::currentTestFunction(), QTest::currentDataTag())});
+    if (!row.waitForFinished(-1) || row.exitStatus() != QProcess::NormalExit || row.exitCode()) {
+        QTest::qFail("the row failed without the rights over file modes", __FILE__, __LINE__);
+    }
+    return false;
+}
 } // namespace testsupport
