@@ -13,42 +13,29 @@ public:
     ProgramCopy() {
         for (const QString& file : {binary_, qEnvironmentVariable("ORVANE_GUI_LIBRARY")})
             QFile::copy(file, Path(QFileInfo(file).fileName()));
-        QDir(folder_.path()).mkpath(QStringLiteral("home"));
     }
     // Kills each process group started: the program and the web engine's helpers.
     ~ProgramCopy() {
         for (QProcess* process : processes_.findChildren<QProcess*>())
             if (process->state() != QProcess::NotRunning)
-                ::kill(-static_cast<pid_t>(process->processId()), SIGKILL);
+                ::kill(-pid_t(process->processId()), SIGKILL);
     }
     QString Path(const QString& name) const { return QDir(folder_.path()).filePath(name); }
-    QString SettingsPath() const { return Path(QStringLiteral("Orvane.ini")); }
 
     // Starts the program in a process group of its own, with a home folder inside the copy so
     // that the engine's profile and caches stay apart from other runs.
-    QProcess* Start(const QStringList& arguments) {
+    QProcess* Start(const QString& commandLine) {
         auto* process = new QProcess(&processes_);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("HOME"), Path(QStringLiteral("home")));
+        environment.insert(QStringLiteral("HOME"), folder_.path());
         for (const char* variable : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"})
             environment.remove(QLatin1String(variable));
         process->setProcessEnvironment(environment);
-        process->setProcessChannelMode(QProcess::MergedChannels);
+        process->setProcessChannelMode(QProcess::ForwardedChannels);
         process->setChildProcessModifier([] { ::setpgid(0, 0); });
-        process->start(Path(QFileInfo(binary_).fileName()), arguments);
+        process->start(Path(QFileInfo(binary_).fileName()), {commandLine});
         process->waitForStarted();
         return process;
-    }
-    // SIGKILL to the process alone, as a crash would end it.
-    static void Crash(QProcess* process) {
-        ::kill(static_cast<pid_t>(process->processId()), SIGKILL);
-        process->waitForFinished();
-    }
-    QString Output() const { // for diagnostics
-        QString output;
-        for (QProcess* process : processes_.findChildren<QProcess*>())
-            output += QString::fromLocal8Bit(process->readAll());
-        return output;
     }
 
 private:
