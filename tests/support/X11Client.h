@@ -57,7 +57,6 @@ public:
         return HasState(w, "_NET_WM_STATE_MAXIMIZED_VERT") &&
                HasState(w, "_NET_WM_STATE_MAXIMIZED_HORZ");
     }
-    xcb_window_t Active() { return Cardinals(root, "_NET_ACTIVE_WINDOW").at(0); }
     bool Managed(xcb_window_t w) { return Has(root, "_NET_CLIENT_LIST", w); }
     bool WindowManager() { return !Cardinals(root, "_NET_SUPPORTING_WM_CHECK").empty(); }
     // The client area on the screen, without the window manager's frame.
@@ -79,7 +78,7 @@ public:
     // A window with a caption (_NET_WM_NAME, or WM_NAME alone) and WM_CLASS.
     xcb_window_t Make(const QByteArray& caption, const QByteArray& className, bool mapped = true,
                       bool netWmName = true) {
-        const xcb_window_t w = made.emplace_back(xcb_generate_id(c));
+        const xcb_window_t w = xcb_generate_id(c);
         xcb_create_window(c, 0, w, root, 10, 10, 200, 100, 0, 1, 0, 0, nullptr);
         xcb_change_property(c, 0, w, Atom(netWmName ? "_NET_WM_NAME" : "WM_NAME"),
                             Atom(netWmName ? "UTF8_STRING" : "STRING"), 8, caption.size(),
@@ -91,11 +90,6 @@ public:
             xcb_map_window(c, w);
         Sync();
         return w;
-    }
-    void DestroyMade() {
-        for (const xcb_window_t w : std::exchange(made, {}))
-            xcb_destroy_window(c, w);
-        Sync();
     }
     // Every request sent has reached the server.
     void Sync() { std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); }
@@ -109,5 +103,4 @@ public:
 
     xcb_connection_t* c;
     xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    std::vector<xcb_window_t> made;
 };
