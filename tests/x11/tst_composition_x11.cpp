@@ -15,8 +15,7 @@ namespace {
 
 platform::CompositionPlan Plan; // settled before the application object, as the program does
 
-// The OpenGL implementations mapped into this process. The dispatch libraries Qt links
-// (libGLX.so.0, libEGL.so.1, libOpenGL.so.0, libGLdispatch) load none on their own.
+// The OpenGL implementations mapped (the dispatch libraries Qt links load none on their own).
 QByteArray OpenGLMapped() {
     QFile maps(QStringLiteral("/proc/self/maps"));
     QByteArray found = maps.open(QIODevice::ReadOnly) ? QByteArray() : "/proc/self/maps unreadable";
@@ -47,15 +46,12 @@ private slots:
         view->resize(800, 600);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-    }
-
-    void softwareComposition() {
         QVERIFY(!Plan.QtOpenGL);
         QCOMPARE(platform::ChooseComposition(Plan), platform::Composition::Software);
         QCOMPARE(QQuickWindow::sceneGraphBackend(), QStringLiteral("software"));
     }
 
-    // Each page replaces the one before in the same view.
+    // Each page replaces the one before in the same view; no OpenGL library is mapped then.
     void pageReachesScreen_data() {
         QTest::addColumn<QString>("page");
         QTest::addColumn<QString>("colour");
