@@ -1,6 +1,5 @@
 #pragma once
-// A web view that records the operations asked of it and the keys that reach it, and raises the
-// contract's events on demand.
+// A web view that records the operations asked of it and the keys that reach it.
 
 #include "platform/WebView.h"
 
@@ -38,18 +37,12 @@ public:
     }
     double ZoomFactor() const override { return Zoom; }
     void ExitFullScreen() override { Calls << "ExitFullScreen"; }
+    void RaiseNavigateComplete(const QString& url = {}) { emit NavigateComplete(url); }
 
     std::optional<QString> Title; // what Document().Title reads; nothing: the read fails
     QStringList Calls;
     int Matches = 0;   // how many matches FindText finds, whatever the text
     double Zoom = 1.0; // set it to mimic an engine that resets the zoom on navigation
-
-    void RaiseNavigateComplete(const QString& url = {}) { emit NavigateComplete(url); }
-    bool RaiseNewWindow() {
-        bool cancel = false;
-        emit NewWindow(&cancel);
-        return cancel;
-    }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
