@@ -50,7 +50,10 @@ struct Window : MainWindowFixture {
             {"clear", [this](auto) { web.Calls.clear(); }},
             {"engine zoom reset", [this](auto) { web.Zoom = 1; }},
             {"zoom text gone", [this](auto) { QTRY_VERIFY(!tools.ZoomTextPending()); }},
-            {"click", [this](const QString& a) { QTest::mouseClick(Button(a), Qt::LeftButton); }},
+            {"click",
+             [this](const QString& a) {
+                 QTest::mouseClick(frm.findChild<QWidget*>(a), Qt::LeftButton);
+             }},
             {"menu", [this](const QString& a) { frm.MLink[a.toInt()]->trigger(); }},
             {"focus", [this](const QString& a) { frm.Bouton[a.toInt()]->setFocus(); }},
             {"type", [](const QString& a) { QTest::keyClicks(QApplication::focusWidget(), a); }},
@@ -71,18 +74,12 @@ struct Window : MainWindowFixture {
             }
         }
     }
-    // A toolbar button by its index, or a control by its name.
-    QWidget* Button(const QString& name) const {
-        auto* named = frm.findChild<QAbstractButton*>(name);
-        return named ? named : frm.Bouton[name.toInt()];
-    }
     int ControlsShown() const {
         return frm.StatusBar->isVisible() +
                std::count_if(frm.Bouton.begin(), frm.Bouton.end(),
                              [](QWidget* b) { return b->isVisible(); });
     }
-    // What full screen changes: the window's state and bounds, the controls shown, the web
-    // view's place and the twips laid out.
+    // What full screen changes: the window's state and bounds, controls and twips laid out.
     QString Look() const {
         QString look;
         const Twips laidOut = LaidOutTwips(frm);
@@ -123,104 +120,101 @@ private slots:
     void window_data() {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("expected");
-        // One row a line: name | steps | expected ("-": nothing). Each toolbar command is run once,
-        // by an access key (the buttons' captions), a key of the key table or a click. Escape in
-        // the page is the page's unless the window has something to end. Full screen puts the
-        // web view alone over the screen, then the window as it was. The find bar keeps the
-        // keyboard while it is open. Status text: the link that new windows open here instead.
+        // Words ("x=word", $x in rows) and rows ("name | steps | expected", "-": nothing). Each
+        // toolbar command runs once, by an access key (the buttons' captions), a key of the key
+        // table or a click. Escape in the page is the page's unless the window has something to
+        // end. Full screen: the web view alone over the screen, then the window as it was. Status
+        // text: the link that new windows open here instead. The caption ends in the program's name
+        // within the 254 characters that a later start's search reads of it: the title gives way,
+        // control characters are left out.
         const QString table = R"(
-command: Alt+P | Alt+P | $fGoBack
-command: Alt+Right | Alt+Right | $fGoForward
-command: F5 from a button | focus:6, F5 | $fRefresh
-command: Alt+T | Alt+T | $fStop
-command: home button's main part | click:5 | $f$h
-command: Alt+C | Alt+C | $fGoSearch
-command: Ctrl+P | Ctrl+P | $fExecWB(6,0)
-command: Alt+R | Alt+R | $fExecWB(7,0)
-command: Ctrl+S | Ctrl+S | $fExecWB(4,0)
-command: About button | click:10 | $fAbout
-command: Alt+M | Alt+M | $fNavigate(http://127.0.0.1:8080/courrier.html)
+f=SetFocus
+h=Navigate(http://127.0.0.1:8080/accueil.html)
+o=FindText(,forward,nocase) SetFocus
+n=FindText(lune,forward,nocase)
+F=remember, F11, shown full
+P=remember, page full, shown full
+l=matches:3, Ctrl+F, type:lune, clear
+z=status: Zoom :
+b=FindText(lune,backward,nocase); find bar: 3 résultats
+1=SetZoomFactor(1.1); status: Zoom : 110 % (goes)
+S=status: http://b/; link: http://b/
+s=status:$a
+a=http://127.0.0.1/avant.html
+L=link: $a
+u= - Navigateur Ulmeco
+command: Alt+P | Alt+P | $f GoBack
+command: Alt+Right | Alt+Right | $f GoForward
+command: F5 from a button | focus:6, F5 | $f Refresh
+command: Alt+T | Alt+T | $f Stop
+command: home button's main part | click:Bouton5 | $f $h
+command: Alt+C | Alt+C | $f GoSearch
+command: Ctrl+P | Ctrl+P | $f ExecWB(6,0)
+command: Alt+R | Alt+R | $f ExecWB(7,0)
+command: Ctrl+S | Ctrl+S | $f ExecWB(4,0)
+command: About button | click:Bouton10 | $f About
+command: Alt+M | Alt+M | $f Navigate(http://127.0.0.1:8080/courrier.html)
 command: Alt+F closes | Alt+F | SetFocus; closed
 links menu: entry without scheme | menu:3 | Navigate(www.exemple.fr) SetFocus
 Escape: idle page gets it | page Esc | key Esc
-Escape: stops a load | begin, page Esc | $fStop; progress 0/100
+Escape: stops a load | begin, page Esc | $f Stop; progress 0/100
 Escape: find bar before the load | begin, Ctrl+F, clear, page Esc | $o; progress 0/100
 Escape: find bar before full screen | F11, Ctrl+F, clear, Esc | $o; full screen
-full screen: F11, Escape | $FEsc | as before
-full screen: page asks, Escape | $PEsc, page normal | ExitFullScreen; as before
-full screen: F11 outlasts the page | $Fpage full, page normal, F11 | as before
-full screen: maximized comes back | maximize, $FF11 | as before
+full screen: F11, Escape | $F, Esc | as before
+full screen: page asks, Escape | $P, Esc, page normal | ExitFullScreen; as before
+full screen: F11 outlasts the page | $F, page full, page normal, F11 | as before
+full screen: maximized comes back | maximize, $F, F11 | as before
 find: several | matches:3, Ctrl+F, type:lun, clear, type:e | $n; find bar: 3 résultats
 find: one | matches:1, Ctrl+F, type:lun, clear, type:e | $n; find bar: 1 résultat
 find: none | Ctrl+F, type:lun, clear, type:e | $n; find bar: Aucun résultat
-find: keypad Enter, Next, Shift+Enter | $lEnter, click:FindNext, Shift+Return | $n $n $b
-find: close button | $lclick:FindClose | $o
+find: keypad Enter, Next, Shift+Enter | $l, Enter, click:FindNext, Shift+Return | $n $n $b
+find: close button | $l, click:FindClose | $o
 progress: download complete hides | begin, progress:70/100, end | -
 progress: Terminé hides | begin, progress:70/100, status:Terminé | status: Terminé
 progress: maximum below one ignored | progress:30/200, progress:10/0 | progress 30/200
 progress: maximum below one hidden | progress:10/-2147483647 | -
-zoom: Ctrl++ | Ctrl++ | SetZoomFactor(1.1); $z110 % (goes)
+zoom: Ctrl++ | Ctrl++ | SetZoomFactor(1.1); $z 110 % (goes)
+zoom: none past the smallest | $m, clear, Ctrl+- | $z 25 % (goes)
+zoom: none past the largest | $p, clear, Ctrl++ | $z 500 % (goes)
 zoom: set again after the engine's reset | Ctrl++, clear, engine zoom reset, navigated | $1
 zoom: text goes | Ctrl++, clear, zoom text gone | -
-zoom: page's status text replaces it | Ctrl+-, clear, status:http://b/ | $S
-status: address | $sstatus:http://b/, new window | Navigate(http://b/); $S
-status: capitalised scheme | $sstatus:HTTP://b/, new window | Navigate($a); status: HTTP://b/; $L
-status: javascript | $sstatus:javascript:void(0), new window | opened; status: javascript:void(0)
-status: empty | $sstatus:, new window | Navigate($a); $L
-caption: title | title:Relevés de compte | caption: Relevés de compte - Navigateur Ulmeco
-caption: failing read | navigated | -)";
-        const std::map<QChar, QString> words{
-            {'f', "SetFocus "},
-            {'h', "Navigate(http://127.0.0.1:8080/accueil.html)"},
-            {'o', "FindText(,forward,nocase) SetFocus"},
-            {'F', "remember, F11, shown full, "},
-            {'P', "remember, page full, shown full, "},
-            {'n', "FindText(lune,forward,nocase)"},
-            {'l', "matches:3, Ctrl+F, type:lune, clear, "},
-            {'z', "status: Zoom : "},
-            {'b', "FindText(lune,backward,nocase); find bar: 3 résultats"},
-            {'c',
-             "FindText(Lune,forward,case) FindText(Lune,backward,case); find bar: 2 résultats"},
-            {'1', "SetZoomFactor(1.1); status: Zoom : 110 % (goes)"},
-            {'S', "status: http://b/; link: http://b/"},
-            {'s', "status:$a, "},
-            {'a', "http://127.0.0.1/avant.html"},
-            {'L', "link: $a"},
-            {'A', "Navigate($a)"}};
-        const auto expand = [&words](QString text) {
+status: address | $s, status:http://b/, new window | Navigate(http://b/); $S
+status: capitalised scheme | $s, status:HTTP://b/, new window | Navigate($a); status: HTTP://b/; $L
+status: javascript | $s, status:javascript:void(0), new window | opened; status: javascript:void(0)
+status: empty | $s, status:, new window | Navigate($a); $L
+caption: title | title:Relevés de compte | caption: Relevés de compte$u
+caption: failing read | navigated | -
+caption: one character too many | title:$xb | caption: $x$u
+caption: a pair counts as one | title:$y$eb | caption: $y$e$u
+caption: a pair never split | title:$x$e | caption: $x$u
+caption: control characters | title:$k | caption: [31m$u)";
+        std::map<QChar, QString> word;
+        for (const QString& line : table.split('\n', Qt::SkipEmptyParts)) {
+            line.contains(" | ") ? void() : void(word[line[0]] = line.mid(2));
+        }
+        word['x'] = QString(234, u'a'), word['y'] = QString(233, u'a');
+        word['e'] = QString::fromUtf16(u"\U0001F600");
+        word['k'] = QString::fromUtf16(u"\0\x01\x1B[31m\x7F\x85\n\t", 11);
+        word['m'] = QStringList(7, "Ctrl+-").join(", "),
+        word['p'] = QStringList(9, "Ctrl++").join(", ");
+        const auto expand = [&word](QString text) {
             for (qsizetype at; (at = text.indexOf('$')) >= 0;) {
-                text.replace(at, 2, words.at(text[at + 1]));
+                text.replace(at, 2, word.at(text[at + 1]));
             }
             return text == "-" ? QString() : text;
         };
         for (const QString& line : table.split('\n', Qt::SkipEmptyParts)) {
             const QStringList cells = line.split(" | ");
-            QTest::addRow("%s", qPrintable(cells[0])) << expand(cells[1]) << expand(cells[2]);
+            if (cells.size() == 3) {
+                QTest::addRow("%s", qPrintable(cells[0])) << expand(cells[1]) << expand(cells[2]);
+            }
         }
-        const auto zoom = [](const char* name, const QString& steps, int pc) {
-            QTest::newRow(name) << steps << QString("status: Zoom : %1 % (goes)").arg(pc);
-        };
-        zoom("zoom: none past the smallest",
-             QStringList(7, "Ctrl+-").join(", ") + ", clear, Ctrl+-", 25);
-        zoom("zoom: none past the largest", QStringList(9, "Ctrl++").join(", ") + ", clear, Ctrl++",
-             500);
         const QString address = "http://" + QString(1 << 20, u'a');
         QTest::newRow("status: a megabyte of address")
             << "remember, status:" + address + ", new window"
             << Short("Navigate(" + address + ")") +
                    "; as before; status: " + Short(address.left(2048)) +
                    "; link: " + Short(address);
-        // The caption ends in the program's name within the 254 characters that a later start's
-        // search reads of it: the title gives way, and control characters are left out.
-        const QString a(234, u'a'), smile = QString::fromUtf16(u"\U0001F600");
-        const auto caption = [&](const char* name, const QString& title, const QString& shown) {
-            QTest::newRow(name) << "title:" + title << "caption: " + shown + " - Navigateur Ulmeco";
-        };
-        caption("caption: one character too many", a + "b", a);
-        caption("caption: a pair counts as one", a.left(233) + smile + "b", a.left(233) + smile);
-        caption("caption: a pair never split", a + smile, a);
-        caption("caption: control characters",
-                QString::fromUtf16(u"\0\x01\x1B[31m\x7F\x85\n\t", 11), "[31m");
     }
     void window() {
         QFETCH(QString, steps);
@@ -244,7 +238,6 @@ caption: failing read | navigated | -)";
             "12000: 11860x6720, 10911.2+948.8, 0");
         row("maximized at 800 x 600", {12120, 8490, 2, 12120, 1},
             "0: 11980x6930, 11021.6+958.4, 0");
-        row("minimized left alone", {100, 100, 1, 0, 1}, "0: not applied");
     }
     void layout() {
         QFETCH(QList<float>, window);
@@ -263,7 +256,6 @@ caption: failing read | navigated | -)";
                                    .arg(t(r.WebViewWidth), t(r.WebViewHeight), t(r.CloseButtonLeft),
                                         t(r.CloseButtonWidth), t(r.ProgressWidth));
         QCOMPARE(t(asked) + ": " + (r.Apply ? result : "not applied"), laidOut);
-        QVERIFY(!r.Apply || r.ProgressLeft == in.AboutButtonLeft + in.AboutButtonWidth + 60);
     }
 
     // The outer widths the window manager reports, one size change after another: a granted
