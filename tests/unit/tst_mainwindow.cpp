@@ -22,19 +22,16 @@ struct Window : MainWindowFixture {
     using Twips = std::array<float, 10>;
     browser::PageTools& tools = frm.Tools();
     QString Before; // the window's look when remembered
-    bool Cancel = false;
 
-    Window() {
-        frm.LinkUrls[3] = "www.exemple.fr";
-        frm.UpdateCaption(); // as before any page
-    }
+    bool Cancel = true;               // what the window answered the last new window: nothing opens
+    Window() { frm.UpdateCaption(); } // as before any page
+    bool Full() const { return frm.isFullScreen() && frm.WB->geometry() == frm.rect(); }
     static int N(const QString& numbers, int i) { return numbers.section('/', i, i).toInt(); }
     // A row's steps, separated by ", ": "name" or "name:argument"; other steps are keys pressed
     // where the keyboard is.
     void Do(const QString& steps) {
         const std::map<QString, std::function<void(const QString&)>> acts{
             {"begin", [this](auto) { emit web.DownloadBegin(); }},
-            {"end", [this](auto) { emit web.DownloadComplete(); }},
             {"navigated", [this](auto) { emit web.NavigateComplete({}); }},
             {"title", [this](const QString& a) { web.Title = a, emit web.NavigateComplete({}); }},
             {"page full", [this](auto) { emit web.FullScreenRequested(true); }},
@@ -42,27 +39,17 @@ struct Window : MainWindowFixture {
             {"page Esc", [this](auto) { QTest::keyClick(frm.WB, Qt::Key_Escape); }},
             {"status", [this](const QString& a) { emit web.StatusTextChange(a); }},
             {"progress", [this](const QString& a) { emit web.ProgressChange(N(a, 0), N(a, 1)); }},
-            {"new window",
-             [this](auto) {
-                 emit web.NewWindow(&(Cancel = false)), Cancel || (web.Calls << "opened", 1);
-             }},
+            {"new window", [this](auto) { emit web.NewWindow(&(Cancel = false)); }},
             {"matches", [this](const QString& a) { web.Matches = a.toInt(); }},
             {"clear", [this](auto) { web.Calls.clear(); }},
-            {"engine zoom reset", [this](auto) { web.Zoom = 1; }},
             {"zoom text gone", [this](auto) { QTRY_VERIFY(!tools.ZoomTextPending()); }},
             {"click",
              [this](const QString& a) {
                  QTest::mouseClick(frm.findChild<QWidget*>(a), Qt::LeftButton);
              }},
-            {"menu", [this](const QString& a) { frm.MLink[a.toInt()]->trigger(); }},
-            {"focus", [this](const QString& a) { frm.Bouton[a.toInt()]->setFocus(); }},
             {"type", [](const QString& a) { QTest::keyClicks(QApplication::focusWidget(), a); }},
             {"remember", [this](auto) { Before = Look(); }},
-            {"shown full",
-             [this](auto) { // the layout rule waits meanwhile
-                 QTRY_VERIFY(frm.isFullScreen() && frm.WB->geometry() == frm.rect() &&
-                             ControlsShown() == 0);
-             }},
+            {"shown full", [this](auto) { QTRY_VERIFY(Full()); }}, // the layout rule waits
             {"maximize", [this](auto) { frm.setWindowState(Qt::WindowMaximized); }},
         };
         for (const QString& step : steps.split(", ", Qt::SkipEmptyParts)) {
@@ -74,29 +61,23 @@ struct Window : MainWindowFixture {
             }
         }
     }
-    int ControlsShown() const {
-        return frm.StatusBar->isVisible() +
-               std::count_if(frm.Bouton.begin(), frm.Bouton.end(),
-                             [](QWidget* b) { return b->isVisible(); });
-    }
     // What full screen changes: the window's state and bounds, controls and twips laid out.
     QString Look() const {
         QString look;
         const Twips laidOut = LaidOutTwips(frm);
         QDebug(&look) << frm.windowState() << frm.geometry() << frm.WB->geometry()
-                      << ControlsShown() << QList<float>(laidOut.begin(), laidOut.end());
+                      << frm.StatusBar->isVisible() << QList<float>(laidOut.begin(), laidOut.end());
         return look;
     }
     // The calls asked of the web view and the keys it got, then what the window shows.
     QString State() const {
         const auto* bar = frm.findChild<browser::FindBar*>();
         const bool barShown = bar && bar->isVisible(), visible = frm.isVisible();
-        const QWidget* keyboard = barShown ? static_cast<QWidget*>(bar->Text) : frm.WB;
         const QString status = frm.findChild<QLabel*>("StatusText")->text();
         QStringList seen{Short(web.Calls.join(' '))};
         const auto add = [&seen](bool shown, const QString& text) { seen << (shown ? text : ""); };
+        add(!Cancel, "opened");
         add(!visible, "closed");
-        add(visible && QApplication::focusWidget() != keyboard, "focus elsewhere");
         add(barShown, barShown ? ("find bar: " + bar->Count->text()).trimmed() : "");
         add(tools.IsFullScreen(), "full screen");
         add(!Before.isEmpty() && Look() == Before, "as before");
@@ -120,13 +101,9 @@ private slots:
     void window_data() {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("expected");
-        // Words ("x=word", $x in rows) and rows ("name | steps | expected", "-": nothing). Each
-        // toolbar command runs once, by an access key (the buttons' captions), a key of the key
-        // table or a click. Escape in the page is the page's unless the window has something to
-        // end. Full screen: the web view alone over the screen, then the window as it was. Status
-        // text: the link that new windows open here instead. The caption ends in the program's name
-        // within the 254 characters that a later start's search reads of it: the title gives way,
-        // control characters are left out.
+        // Words ("x=word", $x in rows) and rows ("name | steps | expected", "-": nothing). The
+        // caption ends in the program's name within the 254 characters that a later start's
+        // search reads of it: the title gives way, control characters are left out.
         const QString table = R"(
 f=SetFocus
 h=Navigate(http://127.0.0.1:8080/accueil.html)
@@ -134,10 +111,7 @@ o=FindText(,forward,nocase) SetFocus
 n=FindText(lune,forward,nocase)
 F=remember, F11, shown full
 P=remember, page full, shown full
-l=matches:3, Ctrl+F, type:lune, clear
 z=status: Zoom :
-b=FindText(lune,backward,nocase); find bar: 3 résultats
-1=SetZoomFactor(1.1); status: Zoom : 110 % (goes)
 S=status: http://b/; link: http://b/
 s=status:$a
 a=http://127.0.0.1/avant.html
@@ -145,7 +119,7 @@ L=link: $a
 u= - Navigateur Ulmeco
 command: Alt+P | Alt+P | $f GoBack
 command: Alt+Right | Alt+Right | $f GoForward
-command: F5 from a button | focus:6, F5 | $f Refresh
+command: F5 | F5 | $f Refresh
 command: Alt+T | Alt+T | $f Stop
 command: home button's main part | click:Bouton5 | $f $h
 command: Alt+C | Alt+C | $f GoSearch
@@ -155,10 +129,8 @@ command: Ctrl+S | Ctrl+S | $f ExecWB(4,0)
 command: About button | click:Bouton10 | $f About
 command: Alt+M | Alt+M | $f Navigate(http://127.0.0.1:8080/courrier.html)
 command: Alt+F closes | Alt+F | SetFocus; closed
-links menu: entry without scheme | menu:3 | Navigate(www.exemple.fr) SetFocus
 Escape: idle page gets it | page Esc | key Esc
 Escape: stops a load | begin, page Esc | $f Stop; progress 0/100
-Escape: find bar before the load | begin, Ctrl+F, clear, page Esc | $o; progress 0/100
 Escape: find bar before full screen | F11, Ctrl+F, clear, Esc | $o; full screen
 full screen: F11, Escape | $F, Esc | as before
 full screen: page asks, Escape | $P, Esc, page normal | ExitFullScreen; as before
@@ -167,22 +139,15 @@ full screen: maximized comes back | maximize, $F, F11 | as before
 find: several | matches:3, Ctrl+F, type:lun, clear, type:e | $n; find bar: 3 résultats
 find: one | matches:1, Ctrl+F, type:lun, clear, type:e | $n; find bar: 1 résultat
 find: none | Ctrl+F, type:lun, clear, type:e | $n; find bar: Aucun résultat
-find: keypad Enter, Next, Shift+Enter | $l, Enter, click:FindNext, Shift+Return | $n $n $b
-find: close button | $l, click:FindClose | $o
-progress: download complete hides | begin, progress:70/100, end | -
 progress: Terminé hides | begin, progress:70/100, status:Terminé | status: Terminé
 progress: maximum below one ignored | progress:30/200, progress:10/0 | progress 30/200
 progress: maximum below one hidden | progress:10/-2147483647 | -
 zoom: Ctrl++ | Ctrl++ | SetZoomFactor(1.1); $z 110 % (goes)
 zoom: none past the smallest | $m, clear, Ctrl+- | $z 25 % (goes)
 zoom: none past the largest | $p, clear, Ctrl++ | $z 500 % (goes)
-zoom: set again after the engine's reset | Ctrl++, clear, engine zoom reset, navigated | $1
 zoom: text goes | Ctrl++, clear, zoom text gone | -
 status: address | $s, status:http://b/, new window | Navigate(http://b/); $S
-status: capitalised scheme | $s, status:HTTP://b/, new window | Navigate($a); status: HTTP://b/; $L
 status: javascript | $s, status:javascript:void(0), new window | opened; status: javascript:void(0)
-status: empty | $s, status:, new window | Navigate($a); $L
-caption: title | title:Relevés de compte | caption: Relevés de compte$u
 caption: failing read | navigated | -
 caption: one character too many | title:$xb | caption: $x$u
 caption: a pair counts as one | title:$y$eb | caption: $y$e$u
@@ -225,56 +190,54 @@ caption: control characters | title:$k | caption: [31m$u)";
         QTRY_COMPARE(w.State(), expected); // access keys click their button a moment later
     }
 
-    // The rule on twips: the outer width asked for (0: none) and the controls laid out.
+    // The rule on twips after the outer widths the window manager reports, one size change after
+    // another (a granted request is reported back at once): the requests, the last width asked
+    // for and the controls laid out.
     void layout_data() {
-        QTest::addColumn<QList<float>>("window"); // outer width, height, state, screen, granted
+        QTest::addColumn<QList<float>>("window"); // height, state, screen, granted, outer widths
         QTest::addColumn<QString>("laidOut");
         const auto row = [](const char* name, const QList<float>& window, const char* laidOut) {
             QTest::newRow(name) << window << QString(laidOut);
         };
-        row("narrow is widened", {14000, 8280, 0, 0, 1}, "15000: 14860x6720, 13900+960, 2700");
-        row("widening refused", {14000, 8280, 0, 0, 0}, "15000: 13860x6720, 12900+960, 1700");
-        row("narrow screen: toolbar narrowed", {11000, 8280, 0, 12000, 1},
-            "12000: 11860x6720, 10911.2+948.8, 0");
-        row("maximized at 800 x 600", {12120, 8490, 2, 12120, 1},
-            "0: 11980x6930, 11021.6+958.4, 0");
+        row("narrow is widened", {8280, 0, 0, 1, 14000}, "1x15000: 14860x6720, 13900+960, 2700");
+        row("widening refused", {8280, 0, 0, 0, 14000}, "1x15000: 13860x6720, 12900+960, 1700");
+        row("narrow screen: toolbar narrowed", {8280, 0, 12000, 1, 11000},
+            "1x12000: 11860x6720, 10911.2+948.8, 0");
+        row("maximized at 800 x 600", {8490, 2, 12120, 1, 12120},
+            "0x0: 11980x6930, 11021.6+958.4, 0");
+        row("requests: tiling keeps its tile", {8280, 0, 0, 1, 14000, 14000, 14000},
+            "1x15000: 13860x6720, 12900+960, 1700");
+        row("requests: granted, then narrowed again", {8280, 0, 0, 1, 14000, 15000, 14000},
+            "2x15000: 14860x6720, 13900+960, 2700");
     }
     void layout() {
         QFETCH(QList<float>, window);
         QFETCH(QString, laidOut);
-        browser::LayoutInput in{window[0], window[1], int(window[2])};
-        in.ScreenWidth = window[3];
+        browser::Widening widening;
+        browser::LayoutInput in{};
+        int requests = 0;
         float asked = 0;
-        in.OuterWidth = browser::Widening().Widen(
-            in, [&](float width) { return asked = width, window[4] != 0 ? width : window[0]; });
+        const browser::Widening::SetWidth setWidth = [&](float width) { // nested: asks nothing
+            return ++requests,
+                   asked = width,
+                   window[3] != 0 ? widening.Widen({width, window[0], int(window[1])}, setWidth)
+                                  : in.OuterWidth;
+        };
+        for (const float outer : window.mid(4)) {
+            in = {outer, window[0], int(window[1])};
+            in.ScreenWidth = window[2];
+            in.OuterWidth = widening.Widen(in, setWidth);
+        }
         // Bouton(10) as the window places it before the rule reads it.
         in.AboutButtonLeft = 10080 * browser::ToolbarScale(in.OuterWidth);
         in.AboutButtonWidth = 960 * browser::ToolbarScale(in.OuterWidth);
         const browser::LayoutResult r = browser::FormResizeLayout(in);
         const auto t = [](float twips) { return QString::number(std::round(twips * 10) / 10); };
-        const QString result = QString("%1x%2, %3+%4, %5")
-                                   .arg(t(r.WebViewWidth), t(r.WebViewHeight), t(r.CloseButtonLeft),
-                                        t(r.CloseButtonWidth), t(r.ProgressWidth));
-        QCOMPARE(t(asked) + ": " + (r.Apply ? result : "not applied"), laidOut);
-    }
-
-    // The outer widths the window manager reports, one size change after another: a granted
-    // request is reported back at once; a refused one leaves the width as it was.
-    void widthRequestsBounded() {
-        using Widths = QList<float>;
-        for (const auto& [widths, requests] : // tiling keeps its tile; granted, then narrowed again
-             std::vector<std::pair<Widths, int>>{{{14000, 14000, 14000}, 1},
-                                                 {{14000, 15000, 14000}, 2}}) {
-            browser::Widening widening;
-            int asked = 0;
-            browser::Widening::SetWidth setWidth = [&](float width) {
-                return ++asked, widening.Widen({width, 8280, 0}, setWidth); // nested: asks nothing
-            };
-            for (const float width : widths) {
-                widening.Widen({width, 8280, 0}, setWidth);
-            }
-            QCOMPARE(asked, requests);
-        }
+        QCOMPARE(QString("%1x%2: %3x%4, %5+%6, %7")
+                     .arg(requests)
+                     .arg(t(asked), t(r.WebViewWidth), t(r.WebViewHeight), t(r.CloseButtonLeft),
+                          t(r.CloseButtonWidth), t(r.ProgressWidth)),
+                 laidOut);
     }
 };
 
