@@ -1,6 +1,5 @@
 #pragma once
-// A main window on a fake web view, for tests of what the window does with its toolbar, keys,
-// page events, find bar, zoom, full screen and layout.
+// A main window on a fake web view, its home and mail addresses set.
 
 #include "browser/BrowserFrm.h"
 #include "fakes/FakeWebView.h"
@@ -33,8 +32,7 @@ struct MainWindowFixture {
             web.Calls << (&owner == &frm ? "About" : "?");
         };
     }
-    // Shows the window and waits until it takes the keyboard (window keys need that).
-    bool Show() {
+    bool Show() { // window keys need the keyboard
         frm.show();
         frm.activateWindow();
         return QTest::qWaitForWindowActive(&frm);
