@@ -1,6 +1,5 @@
 #pragma once
-// A web view that records the operations asked of it and the keys that reach it, and raises the
-// contract's events on demand.
+// A web view that records the operations asked of it and the keys that reach it.
 
 #include "platform/WebView.h"
 
@@ -25,31 +24,22 @@ public:
     }
     std::optional<QString> DocumentTitle() const override { return Title; }
     void SetFocus() override { Calls << "SetFocus", setFocus(); }
-    // Answers at once, as a page holding Matches matches of any text would.
     void FindText(const QString& text, bool backward, bool matchCase, FindDone done) override {
         Calls << QStringLiteral("FindText(%1,%2,%3)")
                      .arg(text, backward ? "backward" : "forward", matchCase ? "case" : "nocase");
-        if (done) {
-            done(text.isEmpty() || Matches == 0 ? 0 : 1, text.isEmpty() ? 0 : Matches);
-        }
+        done ? done(text.isEmpty() || Matches == 0 ? 0 : 1, text.isEmpty() ? 0 : Matches) : void();
     }
     void SetZoomFactor(double factor) override {
         Calls << "SetZoomFactor(" + QString::number(factor) + ")", Zoom = factor;
     }
     double ZoomFactor() const override { return Zoom; }
     void ExitFullScreen() override { Calls << "ExitFullScreen"; }
+    void RaiseNavigateComplete(const QString& url = {}) { emit NavigateComplete(url); }
 
     std::optional<QString> Title; // what Document().Title reads; nothing: the read fails
     QStringList Calls;
-    int Matches = 0;   // how many matches FindText finds, whatever the text
+    int Matches = 0;   // how many matches FindText finds at once, whatever the text
     double Zoom = 1.0; // set it to mimic an engine that resets the zoom on navigation
-
-    void RaiseNavigateComplete(const QString& url = {}) { emit NavigateComplete(url); }
-    bool RaiseNewWindow() {
-        bool cancel = false;
-        emit NewWindow(&cancel);
-        return cancel;
-    }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {

@@ -1,6 +1,5 @@
-// The About box: its links (target, hover look, pointer), the keys that close it, and the box as
-// the main window shows it. Mouse input goes through the window system's path, as a real
-// pointer's does, so that the widgets under the pointer get their enter and leave events.
+// The About box: its links, the keys that close it, the box as the main window shows it. The
+// mouse goes through the window system's path so that widgets get their enter and leave events.
 #define QTEST_QPA_MOUSE_HANDLING
 #include "about/frmAbout.h"
 #include "app/StartUp.h"
@@ -21,14 +20,6 @@ QString Look(const QWidget* link) {
            (link->cursor().shape() == Qt::PointingHandCursor ? " hand" : "");
 }
 
-// Counts the key presses that reach a widget.
-struct KeySpy : QObject {
-    int Presses = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-        return Presses += event->type() == QEvent::KeyPress, false;
-    }
-};
-
 // Runs act on the About box the main window shows, once it is up; the box is closed afterwards
 // even when a check in act failed.
 void ShowAndAct(BrowserFrm& frm, const std::function<void(frmAbout&)>& act) {
@@ -47,7 +38,7 @@ void ShowAndAct(BrowserFrm& frm, const std::function<void(frmAbout&)>& act) {
 class TestAbout : public QObject {
     Q_OBJECT
 private slots:
-    // steps: the pointer moved onto "icon", "web", "mail" or "away", "click" there, or keys.
+    // steps: the pointer moved onto "icon", "web" or "mail", "click" there, or keys.
     // expected: the addresses opened, then how the box closed, or the looks of its three links.
     void dialog_data() {
         QTest::addColumn<QString>("steps");
@@ -56,34 +47,24 @@ private slots:
             QTest::newRow(name) << QString(steps) << QString(expected);
         };
         row("icon hovered", "icon", "design hand; design; design");
-        row("icon left", "icon, away", "design; design; design");
         row("address hovered", "web", "design; #0000ff underlined hand; design");
-        row("address left", "mail, away", "design; design; design");
-        row("straight to the other address", "web, mail",
-            "design; design; #0000ff underlined hand");
+        row("to the other address", "web, mail", "design; design; #0000ff underlined hand");
         row("icon: the host name", "icon, click", "www.ulmeco.fr; accepted");
         row("web address", "web, click", "http://www.ulmeco.fr; accepted");
         row("e-mail with subject", "mail, click",
             "mailto:contact@ulmeco.fr?subject=Informations sur Orvane; accepted");
-        row("a letter reaches the button", "A", "button got 1; design; design; design");
         row("Escape closes as OK, reaching no control", "Esc", "accepted");
-        row("Return closes as OK", "Return", "button got 1; accepted");
-        row("keypad Enter closes as OK", "Enter", "button got 1; accepted");
+        row("keypad Enter closes as OK", "Enter", "accepted");
     }
     void dialog() {
         QFETCH(QString, steps);
         QFETCH(QString, expected);
         QWidget owner;
-        owner.setGeometry(100, 100, 800, 600);
         owner.show();
         QStringList seen;
         frmAbout box(&owner, [&seen](const QString& address) { seen << address; });
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
-        const QPoint offCentre = box.frameGeometry().center() - owner.frameGeometry().center();
-        QVERIFY(offCentre.manhattanLength() <= 2);
-        KeySpy button;
-        box.Bouton->installEventFilter(&button);
         box.Bouton->setFocus();
         const std::map<QString, QWidget*> links{
             {"icon", box.picIcon}, {"web", box.WebLbl[0]}, {"mail", box.WebLbl[1]}};
@@ -91,15 +72,12 @@ private slots:
         for (const QString& step : steps.split(", ", Qt::SkipEmptyParts)) {
             if (step == "click") {
                 QTest::mouseClick(&box, Qt::LeftButton, {}, pointer);
-            } else if (step == "away" || links.count(step) != 0) {
-                pointer = step == "away" ? QPoint(box.width() / 2, 5)
-                                         : links.at(step)->geometry().center();
-                QTest::mouseMove(&box, pointer);
+            } else if (links.count(step) != 0) {
+                QTest::mouseMove(&box, pointer = links.at(step)->geometry().center());
             } else {
                 QTest::keySequence(box.Bouton, QKeySequence(step));
             }
         }
-        seen << (button.Presses > 0 ? QString("button got %1").arg(button.Presses) : "");
         for (const char* link : {"icon", "web", "mail"}) {
             seen << (box.isVisible() ? Look(links.at(link)) : "");
         }
