@@ -6,8 +6,6 @@
 #include "support/EngineView.h"
 #include "support/TestServer.h"
 
-#include <QTest>
-
 class TestMainWindowEngine : public QObject {
     Q_OBJECT
 public:
@@ -32,7 +30,7 @@ private slots:
     }
     void cleanupTestCase() { Frm.reset(); }
 
-    // The window keeps Escape for a load; with none, it is the page's. 'a' is repeated until the
+    // The window keeps Escape for a load; with none, it is the page's. 'a' is pressed until the
     // page echoes it: from then on, keys provably reach the page.
     void escapeReachesIdlePage() {
         QVERIFY(Load("/keys"));
@@ -60,43 +58,39 @@ private slots:
         QCOMPARE(Frm->WB->geometry(), page);
     }
 
-    void findCounts_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("matchCase");
-        QTest::addColumn<int>("matches");
-        QTest::newRow("any case") << "lune" << false << 4;
-        QTest::newRow("case kept") << "lune" << true << 2;
-        QTest::newRow("absent") << "soleil" << false << 0;
+    void findCounts_data() { // text, case kept, matches in "lune-Lune-lune-LUNE"
+        Table<QVariantList>({{"any case", {"lune", false, 4}},
+                             {"case kept", {"lune", true, 2}},
+                             {"absent", {"soleil", false, 0}}});
     }
     void findCounts() {
-        QFETCH(QString, text);
-        QFETCH(bool, matchCase);
-        QFETCH(int, matches);
+        QFETCH(QVariantList, row);
         QVERIFY(Load("/echo/lune-Lune-lune-LUNE"));
         std::pair<int, int> found{-1, -1};
-        Frm->WB->FindText(text, false, matchCase, [&found](int a, int n) { found = {a, n}; });
+        Frm->WB->FindText(row[0].toString(), false, row[1].toBool(),
+                          [&found](int active, int matches) {
+                              found = {active, matches};
+                          });
+        const int matches = row[2].toInt();
         QTRY_COMPARE_WITH_TIMEOUT(found, std::make_pair(matches > 0 ? 1 : 0, matches), kWaitMs);
     }
 
     // The window's zoom holds for the next pages, on this site and on another one.
     void zoomKept_data() {
-        QTest::addColumn<QString>("host");
-        QTest::newRow("same site") << "127.0.0.1";
-        QTest::newRow("other site") << "localhost";
+        Table<QString>({{"same site", "127.0.0.1"}, {"other site", "localhost"}});
     }
     void zoomKept() {
-        QFETCH(QString, host);
+        QFETCH(QString, row);
         const auto width = [this] { return Title().section(':', 1).toInt(); }; // in CSS pixels
         Frm->Tools().SetZoom(100);
         QVERIFY(Load("/width"));
         const int plain = width();
-        QVERIFY(plain > 0);
         Frm->Tools().SetZoom(150);
         QUrl next = Server.Url("/width?suite");
-        next.setHost(host);
+        next.setHost(row);
         QVERIFY(::Load(*Frm->WB, next.toString()));
         QCOMPARE(Frm->WB->ZoomFactor(), 1.5);
-        QTRY_VERIFY_WITH_TIMEOUT(qAbs(width() - qRound(plain / 1.5)) <= 1, kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(plain > 0 && qAbs(width() - qRound(plain / 1.5)) <= 1, kWaitMs);
     }
 };
 

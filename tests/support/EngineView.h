@@ -5,15 +5,15 @@
 #include "platform/Rendering.h"
 
 #include <QStringList>
+#include <QTest>
 #include <functional>
 #include <memory>
 
 // Every wait of engine tests: only a guard against hangs, never a measure of speed.
 inline constexpr int kWaitMs = 60000;
 
-// Call from a test's initMain(): test data paths, then what the engine needs before the
-// application object exists, the composition included, as the program settles them. Returns
-// the composition's plan.
+// For initMain(): test data paths, then the engine and the composition as the program settles
+// them before the application object exists. Returns the composition's plan.
 platform::CompositionPlan PrepareEngineTest();
 
 // Navigates and waits for the load to end (DownloadComplete); true when it ended.
@@ -23,20 +23,25 @@ QWidget* RenderWidget(QWidget* view);
 // Moves the pointer onto a point of the page, as a user would (the engine needs several moves).
 void Hover(QWidget* view, QPoint point);
 void Click(QWidget* view, QPoint point, Qt::MouseButton button = Qt::LeftButton);
-// Repeats act, which must be harmless to repeat, until the page shows that it received it. A
-// loaded page may still drop input that comes before its first frame shows: this waits for
-// the page, not for time. False when it never answered.
+// Repeats act, harmless to repeat, until the page shows that it received it: a loaded page
+// drops input that comes before its first frame shows. False when it never answered.
 bool UntilPageAnswers(const std::function<void()>& act, const std::function<bool()>& answered);
+
+// A data table of one column "row": each row one value of T, named after the fault it guards.
+template <typename T> void Table(std::initializer_list<std::pair<const char*, T>> rows) {
+    QTest::addColumn<T>("row");
+    for (const auto& [name, row] : rows) {
+        QTest::newRow(name) << row;
+    }
+}
 
 class ShownWebView {
 public:
     explicit ShownWebView(const platform::WebViewServices& services = {});
-
     // Forgets the events recorded, then loads.
     bool Load(const QString& address);
     int Count(const QString& event) const { return int(Events.count(event)); }
-    // The status texts raised, in order.
-    QStringList StatusTexts() const;
+    QStringList StatusTexts() const; // in order
 
     // The view's events, in order: "DownloadBegin", "StatusTextChange(Terminé)",
     // "NavigateComplete", "DocumentComplete", "DownloadComplete", "NewWindow".

@@ -1,8 +1,7 @@
 #pragma once
-// Answers modal dialogs, from inside their own event loop (it holds the code that opened them).
-// Whatever dialog an answer leaves open is rejected: a check that fails inside the answer closes
-// the dialog, and the test fails at once instead of hanging. A poll acts only in the test row
-// that started it; in a later row it stops.
+// Answers modal dialogs from inside their own event loop. A dialog the answer leaves open is
+// rejected: a check that fails inside the answer ends the dialog, and the test fails at once
+// instead of hanging. The poll ends with the test row that started it.
 
 #include <QApplication>
 #include <QDialog>
@@ -11,43 +10,24 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
-#include <memory>
 
-namespace modaldialog {
-inline QByteArray Row() {
-    return QByteArray(QTest::currentTestFunction()) + '/' + QByteArray(QTest::currentDataTag());
-}
-// Polls for a modal dialog of type D and runs act on it; once: on the first one only.
-template <typename D> QTimer* Poll(const std::function<void(D&)>& act, bool once) {
+// Runs act on the first modal dialog of type D that shows (each: on every one).
+template <typename D> void WhenShown(const std::function<void(D&)>& act, bool each = false) {
+    const auto row = [] {
+        return QByteArray(QTest::currentTestFunction()) + '/' + QTest::currentDataTag();
+    };
     auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, act, once, row = Row()] {
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, act, each, row, started = row()] {
         const QPointer<D> dialog = qobject_cast<D*>(QApplication::activeModalWidget());
-        if (row != Row() || (dialog != nullptr && once)) {
+        if (row() != started || (dialog != nullptr && !each)) {
             poll->stop();
-            if (once) {
-                poll->deleteLater();
-            }
+            poll->deleteLater();
         }
-        if (row == Row() && dialog != nullptr) {
-            const auto close = qScopeGuard([dialog] {
-                if (dialog != nullptr && dialog->isVisible()) {
-                    dialog->reject();
-                }
-            });
+        if (row() == started && dialog != nullptr) {
+            const auto close = qScopeGuard(
+                [dialog] { dialog && dialog->isVisible() ? dialog->reject() : void(); });
             act(*dialog);
         }
     });
     poll->start(50);
-    return poll;
-}
-} // namespace modaldialog
-
-// Runs act on the modal dialog of type D once it shows.
-template <typename D> void WhenShown(const std::function<void(D&)>& act) {
-    modaldialog::Poll<D>(act, true);
-}
-
-// Runs act on every modal dialog of type D that shows while the answerer lives.
-template <typename D> std::unique_ptr<QTimer> AnswerEach(const std::function<void(D&)>& act) {
-    return std::unique_ptr<QTimer>(modaldialog::Poll<D>(act, false));
 }

@@ -7,133 +7,96 @@
 #include <QUrlQuery>
 
 namespace {
-
 struct Response {
-    QByteArray Status = "200 OK";
-    QByteArray Headers = "Content-Type: text/html; charset=utf-8\r\n";
-    QByteArray Body;
-    int DelayMs = 0; // before the answer; never answered when negative
+    QByteArray Body, Status = "200 OK", Headers = "Content-Type: text/html; charset=utf-8\r\n";
+    int DelayMs = 0; // before the answer; none when negative
 };
 
-Response Html(const QByteArray& head, const QByteArray& body, const QByteArray& status = "200 OK") {
-    Response r;
-    r.Status = status;
-    r.Body = "<!DOCTYPE html><html><head><meta charset=\"utf-8\">" + head + "</head><body>" + body +
-             "</body></html>";
-    return r;
-}
-
-QByteArray Title(const QString& text) {
-    return "<title>" + text.toHtmlEscaped().toUtf8() + "</title>";
+Response Html(const QString& title, const QByteArray& body, const QByteArray& status = "200 OK") {
+    return {"<!DOCTYPE html><meta charset=\"utf-8\"><title>" + title.toHtmlEscaped().toUtf8() +
+                "</title>" + body,
+            status};
 }
 
 // An element in the place of a /links entry.
-QByteArray Placed(testserver::Link link, const QByteArray& tag, const QByteArray& attributes,
-                  const QByteArray& text) {
+QByteArray Placed(testserver::Link link, const char* tag, const QByteArray& attributes) {
     const QPoint at = testserver::LinkCentre(link) - QPoint(150, 20);
-    return "<" + tag + ' ' + attributes +
-           QStringLiteral(" style=\"position:absolute;display:block;left:%1px;top:%2px;"
-                          "width:300px;height:40px;background:#eee\">")
-               .arg(at.x())
-               .arg(at.y())
-               .toUtf8() +
-           text + "</" + tag + '>';
+    return QStringLiteral("<%1 %2 style=\"position:absolute;left:%3px;top:%4px;width:300px;"
+                          "height:40px\">%1</%1>")
+        .arg(tag, attributes)
+        .arg(at.x())
+        .arg(at.y())
+        .toUtf8();
 }
 
-// A one-page PDF, the page all red.
-Response Pdf() {
-    const QByteArray content = "1 0 0 rg 0 0 612 792 re f";
+Response Pdf() { // one page, all red
     const QList<QByteArray> objects = {
         "<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
         "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R >>",
-        "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content +
-            "\nendstream"};
-    Response r{"200 OK", "Content-Type: application/pdf\r\n", "%PDF-1.4\n"};
+        "<< /Length 25 >>\nstream\n1 0 0 rg 0 0 612 792 re f\nendstream"};
+    Response r{"%PDF-1.4\n", "200 OK", "Content-Type: application/pdf\r\n"};
     QByteArray table = "xref\n0 5\n0000000000 65535 f \n";
     for (qsizetype i = 0; i < objects.size(); ++i) {
         table += QByteArray::number(r.Body.size()).rightJustified(10, '0') + " 00000 n \n";
         r.Body += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
     }
-    const QByteArray start = QByteArray::number(r.Body.size());
-    r.Body += table + "trailer\n<< /Size 5 /Root 1 0 R >>\nstartxref\n" + start + "\n%%EOF\n";
+    r.Body += table + "trailer\n<< /Size 5 /Root 1 0 R >>\nstartxref\n" +
+              QByteArray::number(r.Body.size()) + "\n%%EOF\n";
     return r;
 }
 
 Response Route(const QUrl& url, const QByteArray& head) {
     using testserver::Link;
     const QString path = url.path(QUrl::FullyDecoded);
-    if (path == "/title") {
-        return Html(Title("Page avec titre"), "<p>Bonjour</p>");
-    }
-    if (path == "/longtitle") {
-        return Html("<script>document.title = 'x'.repeat(20000000);</script>", "<p>Titre</p>");
-    }
-    if (path == "/links") {
-        const QByteArray open = "href=\"#\" onclick=\"window.open('%1');return false\"";
-        return Html(
-            Title("Liens"),
-            Placed(Link::TargetBlank, "a", "href=\"/title\" target=\"_blank\"", "Nouvelle") +
-                Placed(Link::WindowOpenTitle, "a",
-                       QByteArray(open).replace("%1", "/echo/Offre [*] 2025"), "open") +
-                Placed(Link::WindowOpenOpener, "a", QByteArray(open).replace("%1", "/opener"),
-                       "opener") +
-                Placed(Link::Mailto, "a", "href=\"mailto:compta@example.org\"", "courriel"));
-    }
-    if (path == "/opener") {
-        return Html({}, "<script>document.title = window.opener ? 'opener:oui' : "
-                        "'opener:non';</script>");
+    const auto script = [](const QByteArray& code) { return "<script>" + code + "</script>"; };
+    const QMap<QString, QPair<QString, QByteArray>> pages = {
+        // path: title, body
+        {"/title", {"Page avec titre", ""}},
+        {"/longtitle", {"", script("document.title = 'x'.repeat(2e7)")}},
+        {"/links",
+         {"Liens", Placed(Link::TargetBlank, "a", "href=/title target=_blank") +
+                       Placed(Link::WindowOpen, "a",
+                              "href=# onclick=\"window.open('/opener');return false\"") +
+                       Placed(Link::Mailto, "a", "href=mailto:compta@example.org")}},
+        {"/opener", {"", script("document.title = 'opener:' + (opener ? 'oui' : 'non') + ' [*]'")}},
+        {"/width",
+         {"", script("onresize = () => document.title = 'largeur:' + innerWidth; "
+                     "onresize()")}},
+        {"/keys", {"touche:", script("onkeydown = e => document.title = 'touche:' + e.key")}},
+        {"/fullscreen",
+         {"plein:non",
+          Placed(Link::TargetBlank, "button", "onclick=\"document.body.requestFullscreen()\"") +
+              script("document.onfullscreenchange = () => document.title = 'plein:' + "
+                     "(document.fullscreenElement ? 'oui' : 'non')")}}};
+    if (pages.contains(path)) {
+        return Html(pages[path].first, pages[path].second);
     }
     if (path == "/slow" || path == "/pending") {
-        bool ok = false;
-        const int ms = QUrlQuery(url).queryItemValue("ms").toInt(&ok);
-        Response r = Html(Title("Lente"), "<p>Enfin</p>");
-        r.DelayMs = path == "/pending" ? -1 : ok && ms >= 0 ? ms : 2000;
+        const QString ms = QUrlQuery(url).queryItemValue("ms");
+        Response r = Html("Lente", "Enfin");
+        r.DelayMs = path == "/pending" ? -1 : ms.isEmpty() ? 2000 : ms.toInt();
         return r;
     }
     if (path == "/download") {
-        return {"200 OK",
+        return {testserver::DownloadBody(), "200 OK",
                 QByteArray("Content-Type: application/octet-stream\r\nContent-Disposition: "
                            "attachment; filename=\"") +
-                    testserver::DownloadName + "\"\r\n",
-                testserver::DownloadBody()};
+                    testserver::DownloadName + "\"\r\n"};
+    }
+    const QByteArray user = QByteArray(testserver::AuthUser) + ':' + testserver::AuthPassword;
+    if (path == "/auth" && head.contains("\r\nAuthorization: Basic " + user.toBase64() + "\r\n")) {
+        return Html("Espace membre", "Bienvenue");
     }
     if (path == "/auth") {
-        const QByteArray given =
-            "Authorization: Basic " +
-            (QByteArray(testserver::AuthUser) + ':' + testserver::AuthPassword).toBase64();
-        if (head.split('\n').contains(given + '\r')) {
-            return Html(Title("Espace membre"), "<p>Bienvenue</p>");
-        }
-        Response r = Html(Title("Refusé"), "<p>Identification requise</p>", "401 Unauthorized");
+        Response r = Html("Refusé", "Identification requise", "401 Unauthorized");
         r.Headers += "WWW-Authenticate: Basic realm=\"Ulmeco\"\r\n";
         return r;
     }
     if (path.startsWith("/echo/")) {
-        return Html(Title(path), "<p>" + path.toHtmlEscaped().toUtf8() + "</p>");
+        return Html(path, path.toHtmlEscaped().toUtf8());
     }
-    if (path == "/width") {
-        return Html({}, "<script>function show() { document.title = 'largeur:' + "
-                        "window.innerWidth; } show(); addEventListener('resize', show);</script>");
-    }
-    if (path == "/keys") {
-        return Html(Title("touche:"), "<p>Touches</p><script>addEventListener('keydown', "
-                                      "function (e) { document.title = 'touche:' + e.key; });"
-                                      "</script>");
-    }
-    if (path == "/fullscreen") {
-        return Html(Title("plein:non"),
-                    Placed(Link::TargetBlank, "button",
-                           "onclick=\"document.documentElement.requestFullscreen()\"", "Plein") +
-                        "<script>document.addEventListener('fullscreenchange', function () { "
-                        "document.title = document.fullscreenElement ? 'plein:oui' : "
-                        "'plein:non'; });</script>");
-    }
-    if (path == "/pdf") {
-        return Pdf();
-    }
-    return Html(Title("Introuvable"), "<p>404</p>", "404 Not Found");
+    return path == "/pdf" ? Pdf() : Html("Introuvable", "404", "404 Not Found");
 }
-
 } // namespace
 
 QByteArray testserver::DownloadBody() {
@@ -167,14 +130,10 @@ QUrl TestServer::Url(const QString& path) const {
 
 void TestServer::Read(QTcpSocket* socket) {
     // One request per connection, answered once its head is complete.
-    if (socket->property("read").toBool()) {
-        socket->readAll();
-        return;
-    }
     const QByteArray head = socket->property("head").toByteArray() + socket->readAll();
     socket->setProperty("head", head);
     const QList<QByteArray> line = head.left(head.indexOf('\r')).split(' ');
-    if (!head.contains("\r\n\r\n") || line.size() < 2) {
+    if (!head.contains("\r\n\r\n") || line.size() < 2 || socket->property("read").toBool()) {
         return;
     }
     socket->setProperty("read", true);

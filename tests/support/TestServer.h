@@ -1,21 +1,12 @@
 #pragma once
-// A small HTTP/1.1 server on 127.0.0.1 for tests, and the pages it answers with:
-//   /title     a page with a <title>
-//   /longtitle a page whose script sets a title of 20 million characters "x"
-//   /links     links at fixed places (Link, LinkCentre): target=_blank to /echo/Offre [*] 2025,
-//              window.open of /title and of /opener, and mailto:compta@example.org
-//   /opener    a page whose title says whether window.opener exists
-//   /slow      answers after ?ms=N milliseconds (2000 by default)
-//   /pending   never answers: a load of it ends only when stopped
-//   /download  an attachment (DownloadBody, DownloadName)
-//   /auth      basic authentication, 401 unless AuthUser and AuthPassword are given
-//   /echo/...  a page whose title and text are the path (percent-decoded)
-//   /width     a page whose title is "largeur:" and its width in CSS pixels, kept up to date
-//   /keys      a page whose title is "touche:" and the last key pressed in it
-//   /fullscreen a button in the place of the first link asking for the page full screen; the
-//              title is "plein:oui" while the page is full screen, "plein:non" otherwise
-//   /pdf       a one-page PDF, the page all red (#ff0000)
-//   anything else: 404
+// A small HTTP/1.1 server on 127.0.0.1 for tests. Its pages: /title; /longtitle (a title of 20
+// million "x"); /links (links at LinkCentre: target=_blank to /title, window.open of /opener, a
+// mailto:compta@example.org); /opener (title "opener:oui [*]" when window.opener exists);
+// /slow (answers after ?ms=N, 2000 by default); /pending (never answers); /download (DownloadBody
+// as DownloadName); /auth (basic, 401 unless AuthUser:AuthPassword); /echo/... (title and text:
+// the path, decoded); /width (title "largeur:" and the width in CSS pixels); /keys (title
+// "touche:" and the last key); /fullscreen (a button at the first link's place asks for full
+// screen; title "plein:oui" or "plein:non"); /pdf (one page, all red); else 404.
 
 #include <QObject>
 #include <QPoint>
@@ -26,7 +17,7 @@ class QTcpServer;
 class QTcpSocket;
 
 namespace testserver {
-enum class Link { TargetBlank, WindowOpenTitle, WindowOpenOpener, Mailto };
+enum class Link { TargetBlank, WindowOpen, Mailto };
 // The centre of a /links entry, in CSS pixels (the view's pixels at zoom 1).
 inline QPoint LinkCentre(Link link) {
     return {160, 30 + 60 * int(link)};
@@ -40,18 +31,15 @@ inline constexpr char AuthPassword[] = "secret";
 class TestServer : public QObject {
 public:
     explicit TestServer(QObject* parent = nullptr);
-
     // Listens on 127.0.0.1, on the given port or on a free one (0).
     bool Listen(quint16 port = 0);
     quint16 Port() const;
-    // "http://127.0.0.1:PORT" + path.
-    QUrl Url(const QString& path) const;
+    QUrl Url(const QString& path) const; // "http://127.0.0.1:PORT" + path
     // The paths requested so far, raw as sent, in order.
     QStringList Paths() const { return PathsSeen; }
 
 private:
     void Read(QTcpSocket* socket);
-
     QTcpServer* Server;
     QStringList PathsSeen;
 };
