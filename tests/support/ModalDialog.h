@@ -1,36 +1,33 @@
 #pragma once
-// For tests that answer a modal dialog: while it runs, its own event loop holds the code that
-// opened it.
+// Answers modal dialogs from inside their own event loop. A dialog the answer leaves open is
+// rejected: a check that fails inside the answer ends the dialog, and the test fails at once
+// instead of hanging. The poll ends with the test row that started it.
 
 #include <QApplication>
+#include <QDialog>
+#include <QPointer>
+#include <QScopeGuard>
+#include <QTest>
 #include <QTimer>
 #include <functional>
-#include <memory>
 
-namespace modaldialog {
-// Polls for a modal dialog of type D and runs act on it; once: on the first one only.
-template <typename D> QTimer* Poll(const std::function<void(D&)>& act, bool once) {
+// Runs act on the first modal dialog of type D that shows (each: on every one).
+template <typename D> void WhenShown(const std::function<void(D&)>& act, bool each = false) {
+    const auto row = [] {
+        return QByteArray(QTest::currentTestFunction()) + '/' + QTest::currentDataTag();
+    };
     auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, act, once] {
-        if (auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget())) {
-            if (once) {
-                poll->stop();
-                poll->deleteLater();
-            }
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, act, each, row, started = row()] {
+        const QPointer<D> dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+        if (row() != started || (dialog != nullptr && !each)) {
+            poll->stop();
+            poll->deleteLater();
+        }
+        if (row() == started && dialog != nullptr) {
+            const auto close = qScopeGuard(
+                [dialog] { dialog && dialog->isVisible() ? dialog->reject() : void(); });
             act(*dialog);
         }
     });
     poll->start(50);
-    return poll;
-}
-} // namespace modaldialog
-
-// Runs act on the modal dialog of type D once it shows, from inside its event loop.
-template <typename D> void WhenShown(const std::function<void(D&)>& act) {
-    modaldialog::Poll<D>(act, true);
-}
-
-// Runs act on every modal dialog of type D that shows while the answerer lives; act closes it.
-template <typename D> std::unique_ptr<QTimer> AnswerEach(const std::function<void(D&)>& act) {
-    return std::unique_ptr<QTimer>(modaldialog::Poll<D>(act, false));
 }

@@ -1,46 +1,120 @@
 #include "support/TestServer.h"
 
 #include <QHostAddress>
-#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <QUrlQuery>
 
 namespace {
+struct Response {
+    QByteArray Body, Status = "200 OK", Headers = "Content-Type: text/html; charset=utf-8\r\n";
+    int DelayMs = 0; // before the answer; none when negative
+};
 
-constexpr char HeaderEnd[] = "\r\n\r\n";
-
-// Splits a complete request head into the request line and the headers.
-bool ParseHead(const QByteArray& head, QByteArray& line, testserver::Request& request) {
-    const QList<QByteArray> lines = head.split('\n');
-    if (lines.isEmpty()) {
-        return false;
-    }
-    line = lines.first().trimmed();
-    const QList<QByteArray> parts = line.split(' ');
-    if (parts.size() < 2) {
-        return false;
-    }
-    request.Method = parts[0];
-    request.Path = parts[1];
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        const QByteArray& header = lines[i];
-        const qsizetype colon = header.indexOf(':');
-        if (colon > 0) {
-            request.Headers << qMakePair(header.left(colon).trimmed(),
-                                         header.mid(colon + 1).trimmed());
-        }
-    }
-    return true;
+Response Html(const QString& title, const QByteArray& body, const QByteArray& status = "200 OK") {
+    return {"<!DOCTYPE html><meta charset=\"utf-8\"><title>" + title.toHtmlEscaped().toUtf8() +
+                "</title>" + body,
+            status};
 }
 
+// An element in the place of a /links entry.
+QByteArray Placed(testserver::Link link, const char* tag, const QByteArray& attributes) {
+    const QPoint at = testserver::LinkCentre(link) - QPoint(150, 20);
+    return QStringLiteral("<%1 %2 style=\"position:absolute;left:%3px;top:%4px;width:300px;"
+                          "height:40px\">%1</%1>")
+        .arg(tag, attributes)
+        .arg(at.x())
+        .arg(at.y())
+        .toUtf8();
+}
+
+Response Pdf() { // one page, all red
+    const QList<QByteArray> objects = {
+        "<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R >>",
+        "<< /Length 25 >>\nstream\n1 0 0 rg 0 0 612 792 re f\nendstream"};
+    Response r{"%PDF-1.4\n", "200 OK", "Content-Type: application/pdf\r\n"};
+    QByteArray table = "xref\n0 5\n0000000000 65535 f \n";
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        table += QByteArray::number(r.Body.size()).rightJustified(10, '0') + " 00000 n \n";
+        r.Body += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    r.Body += table + "trailer\n<< /Size 5 /Root 1 0 R >>\nstartxref\n" +
+              QByteArray::number(r.Body.size()) + "\n%%EOF\n";
+    return r;
+}
+
+Response Route(const QUrl& url, const QByteArray& head) {
+    using testserver::Link;
+    const QString path = url.path(QUrl::FullyDecoded);
+    const auto script = [](const QByteArray& code) { return "<script>" + code + "</script>"; };
+    const QMap<QString, QPair<QString, QByteArray>> pages = {
+        // path: title, body
+        {"/title", {"Page avec titre", ""}},
+        {"/longtitle", {"", script("document.title = 'x'.repeat(2e7)")}},
+        {"/links",
+         {"Liens", Placed(Link::TargetBlank, "a", "href=/title target=_blank") +
+                       Placed(Link::WindowOpen, "a",
+                              "href=# onclick=\"window.open('/opener');return false\"") +
+                       Placed(Link::Mailto, "a", "href=mailto:compta@example.org")}},
+        {"/opener", {"", script("document.title = 'opener:' + (opener ? 'oui' : 'non') + ' [*]'")}},
+        {"/width",
+         {"", script("onresize = () => document.title = 'largeur:' + innerWidth; "
+                     "onresize()")}},
+        {"/keys", {"touche:", script("onkeydown = e => document.title = 'touche:' + e.key")}},
+        {"/fullscreen",
+         {"plein:non",
+          Placed(Link::TargetBlank, "button", "onclick=\"document.body.requestFullscreen()\"") +
+              script("document.onfullscreenchange = () => document.title = 'plein:' + "
+                     "(document.fullscreenElement ? 'oui' : 'non')")}}};
+    if (pages.contains(path)) {
+        return Html(pages[path].first, pages[path].second);
+    }
+    if (path == "/slow" || path == "/pending") {
+        const QString ms = QUrlQuery(url).queryItemValue("ms");
+        Response r = Html("Lente", "Enfin");
+        r.DelayMs = path == "/pending" ? -1 : ms.isEmpty() ? 2000 : ms.toInt();
+        return r;
+    }
+    if (path == "/download") {
+        return {testserver::DownloadBody(), "200 OK",
+                QByteArray("Content-Type: application/octet-stream\r\nContent-Disposition: "
+                           "attachment; filename=\"") +
+                    testserver::DownloadName + "\"\r\n"};
+    }
+    const QByteArray user = QByteArray(testserver::AuthUser) + ':' + testserver::AuthPassword;
+    if (path == "/auth" && head.contains("\r\nAuthorization: Basic " + user.toBase64() + "\r\n")) {
+        return Html("Espace membre", "Bienvenue");
+    }
+    if (path == "/auth") {
+        Response r = Html("Refusé", "Identification requise", "401 Unauthorized");
+        r.Headers += "WWW-Authenticate: Basic realm=\"Ulmeco\"\r\n";
+        return r;
+    }
+    if (path.startsWith("/echo/")) {
+        return Html(path, path.toHtmlEscaped().toUtf8());
+    }
+    return path == "/pdf" ? Pdf() : Html("Introuvable", "404", "404 Not Found");
+}
 } // namespace
 
-TestServer::TestServer(QObject* parent) : QObject(parent), Server(new QTcpServer(this)) {
-    connect(Server, &QTcpServer::newConnection, this, &TestServer::Accept);
+QByteArray testserver::DownloadBody() {
+    QByteArray bytes;
+    for (int i = 0; i < 4096; ++i) {
+        bytes += char(i % 251);
+    }
+    return bytes;
 }
 
-TestServer::~TestServer() = default;
+TestServer::TestServer(QObject* parent) : QObject(parent), Server(new QTcpServer(this)) {
+    connect(Server, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket* socket = Server->nextPendingConnection()) {
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { Read(socket); });
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        }
+    });
+}
 
 bool TestServer::Listen(quint16 port) {
     return Server->listen(QHostAddress::LocalHost, port);
@@ -54,61 +128,24 @@ QUrl TestServer::Url(const QString& path) const {
     return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(Port()).arg(path));
 }
 
-QStringList TestServer::Paths() const {
-    QStringList paths;
-    for (const QString& request : RequestsSeen) {
-        paths << request.section(' ', 1, 1);
-    }
-    return paths;
-}
-
-void TestServer::Accept() {
-    while (QTcpSocket* socket = Server->nextPendingConnection()) {
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { Read(socket); });
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-    }
-}
-
 void TestServer::Read(QTcpSocket* socket) {
-    // Requests are answered one per connection; the head is buffered until it is complete.
-    if (socket->property("answered").toBool()) {
-        socket->readAll();
+    // One request per connection, answered once its head is complete.
+    const QByteArray head = socket->property("head").toByteArray() + socket->readAll();
+    socket->setProperty("head", head);
+    const QList<QByteArray> line = head.left(head.indexOf('\r')).split(' ');
+    if (!head.contains("\r\n\r\n") || line.size() < 2 || socket->property("read").toBool()) {
         return;
     }
-    QByteArray buffer = socket->property("buffer").toByteArray() + socket->readAll();
-    const qsizetype end = buffer.indexOf(HeaderEnd);
-    if (end < 0) {
-        socket->setProperty("buffer", buffer);
-        return;
+    socket->setProperty("read", true);
+    PathsSeen << QString::fromLatin1(line[1]);
+    const Response r = Route(QUrl(QString::fromLatin1(line[1])), head);
+    const QByteArray out = "HTTP/1.1 " + r.Status + "\r\n" + r.Headers +
+                           "Content-Length: " + QByteArray::number(r.Body.size()) +
+                           "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n" + r.Body;
+    if (r.DelayMs >= 0) {
+        QTimer::singleShot(r.DelayMs, socket, [socket, out] {
+            socket->write(out);
+            socket->disconnectFromHost();
+        });
     }
-    socket->setProperty("answered", true);
-    QByteArray line;
-    testserver::Request request;
-    if (!ParseHead(buffer.left(end), line, request)) {
-        socket->disconnectFromHost();
-        return;
-    }
-    RequestsSeen << QString::fromLatin1(request.Method + ' ' + request.Path);
-    emit RequestLine(QString::fromLatin1(line));
-
-    const testserver::Response response = testserver::Route(request);
-    if (response.DelayMs > 0) {
-        QTimer::singleShot(response.DelayMs, socket,
-                           [this, socket, response] { Answer(socket, response); });
-    } else {
-        Answer(socket, response);
-    }
-}
-
-void TestServer::Answer(QTcpSocket* socket, const testserver::Response& response) {
-    QByteArray out =
-        "HTTP/1.1 " + QByteArray::number(response.Status) + ' ' + response.Reason + "\r\n";
-    for (const auto& [name, value] : response.Headers) {
-        out += name + ": " + value + "\r\n";
-    }
-    out += "Content-Length: " + QByteArray::number(response.Body.size()) + "\r\n";
-    out += "Cache-Control: no-store\r\nConnection: close\r\n\r\n";
-    out += response.Body;
-    socket->write(out);
-    socket->disconnectFromHost();
 }

@@ -1,42 +1,45 @@
 #pragma once
-// A small HTTP/1.1 server on 127.0.0.1 for tests: it answers with the pages of TestRoutes and
-// records every request line it receives.
-
-#include "support/TestRoutes.h"
+// A small HTTP/1.1 server on 127.0.0.1 for tests. Its pages: /title; /longtitle (a title of 20
+// million "x"); /links (links at LinkCentre: target=_blank to /title, window.open of /opener, a
+// mailto:compta@example.org); /opener (title "opener:oui [*]" when window.opener exists);
+// /slow (answers after ?ms=N, 2000 by default); /pending (never answers); /download (DownloadBody
+// as DownloadName); /auth (basic, 401 unless AuthUser:AuthPassword); /echo/... (title and text:
+// the path, decoded); /width (title "largeur:" and the width in CSS pixels); /keys (title
+// "touche:" and the last key); /fullscreen (a button at the first link's place asks for full
+// screen; title "plein:oui" or "plein:non"); /pdf (one page, all red); else 404.
 
 #include <QObject>
-#include <QString>
+#include <QPoint>
 #include <QStringList>
 #include <QUrl>
 
 class QTcpServer;
 class QTcpSocket;
 
+namespace testserver {
+enum class Link { TargetBlank, WindowOpen, Mailto };
+// The centre of a /links entry, in CSS pixels (the view's pixels at zoom 1).
+inline QPoint LinkCentre(Link link) {
+    return {160, 30 + 60 * int(link)};
+}
+QByteArray DownloadBody();
+inline constexpr char DownloadName[] = "releve.bin";
+inline constexpr char AuthUser[] = "ulmeco";
+inline constexpr char AuthPassword[] = "secret";
+} // namespace testserver
+
 class TestServer : public QObject {
-    Q_OBJECT
 public:
     explicit TestServer(QObject* parent = nullptr);
-    ~TestServer() override;
-
     // Listens on 127.0.0.1, on the given port or on a free one (0).
     bool Listen(quint16 port = 0);
     quint16 Port() const;
-    // "http://127.0.0.1:PORT" + path.
-    QUrl Url(const QString& path) const;
-    // Each request received so far as "METHOD PATH", the path raw as sent.
-    QStringList Requests() const { return RequestsSeen; }
-    // The paths requested so far, in order.
-    QStringList Paths() const;
-
-signals:
-    // "METHOD PATH HTTP/1.1" as it arrived.
-    void RequestLine(const QString& line);
+    QUrl Url(const QString& path) const; // "http://127.0.0.1:PORT" + path
+    // The paths requested so far, raw as sent, in order.
+    QStringList Paths() const { return PathsSeen; }
 
 private:
-    void Accept();
     void Read(QTcpSocket* socket);
-    void Answer(QTcpSocket* socket, const testserver::Response& response);
-
     QTcpServer* Server;
-    QStringList RequestsSeen;
+    QStringList PathsSeen;
 };

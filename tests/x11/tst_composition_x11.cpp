@@ -2,7 +2,7 @@
 // composes in software, no OpenGL library is mapped into the process, and what a page or the
 // PDF viewer draws reaches the screen. Apart from the other X11 tests: it checks the process.
 #include "platform/QtWebView.h"
-#include "support/ShownWebView.h"
+#include "support/EngineView.h"
 #include "support/TestServer.h"
 
 #include <QFile>

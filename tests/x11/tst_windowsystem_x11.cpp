@@ -9,7 +9,7 @@
 #include "platform/XcbWindowTree.h"
 #include "settings/FormPlacement.h"
 #include "settings/Ini.h"
-#include "support/ShownWebView.h"
+#include "support/EngineView.h"
 #include "support/X11Client.h"
 
 #include <QProgressBar>
