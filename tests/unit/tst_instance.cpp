@@ -2,13 +2,11 @@
 // activation, and the start without the window library. The executable doubles as the instance
 // that holds the lock, or as another account's process holding a planted lock file (see main).
 #include "app/FindWindowLike.h"
-#include "app/Like.h"
 #include "fakes/FakeWindowTree.h"
 #include "platform/InstanceLock.h"
 #include "support/FileBytes.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -127,9 +125,6 @@ private slots:
         row("caption of 254 characters", {QString(234, u'é') + tail}, "SetForegroundWindow(2)");
         row("caption of 255 characters", {QString(235, u'é') + tail}, "");
         row("ending within the first 254", {QString(234, 't') + tail + QString(5000, 'y')}, "");
-        row("a megabyte of stars", {QString(1 << 20, '*') + "|&"}, "");
-        row("near misses", {"@ |&", "navigateur ulmeco|&", "@ - x|&", "@|&x", "@|ThunderRT6Form"},
-            "");
         row("no caption yet", {"|&"}, "");
     }
     void search() {
@@ -149,12 +144,6 @@ private slots:
         QCOMPARE(tree.Calls.join(' '), calls);
         const int topLevel = tree.Windows[tree.Desktop].children.size();
         QCOMPARE(tree.BufferSizes, QList<int>(2 * topLevel, 255)); // both texts of every window
-    }
-
-    void likeHasNoBlowUp() { // the per-label time limit catches an exponential matcher
-        const QString text(20000, u'a');
-        QVERIFY(!Like(text, "*a*a*a*a*a*a*a*a*b") && Like(text + u'b', "*a*a*a*a*a*a*a*a*b"));
-        QVERIFY(!Like(text, "*aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab*"));
     }
 
     // The program without its window library says so in French, naming the file, and fails.

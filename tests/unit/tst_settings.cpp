@@ -42,7 +42,8 @@ QByteArray BigFile(char letter) {
 class TestSettings : public QObject {
     Q_OBJECT
 private slots:
-    // Reads give the value; writes leave every byte but the changed entry's as it was.
+    // Files on disk (the read and edit rules are fuzzed in memory): writes leave every byte but
+    // the changed entry's as it was.
     void file_data() {
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QString>("op");        // "section|key" reads, "section|key|value" writes
@@ -59,50 +60,20 @@ private slots:
         };
         const QByteArray huge = "[L]\nT=" + QByteArray(3 << 20, 'x') + "\n" +
                                 Garbage(1 << 20).replace('\n', ' ') + "\n[Main]\nWidth=7";
-        const QString pair = QString(1022, u'é') + kEmoji, nulled = QString::fromUtf8("A\0C\0", 4);
-        const QByteArray nuls = "\0\0\n[M]\n\x01\x02\xff\n\0W=9\nW=1\n\x7f\0=\0\n"_qba;
+        const QString pair = QString(1022, u'é') + kEmoji;
         const QByteArray bytes = Garbage(64 << 10).replace('[', '('), cp = "[L]\nT=Caf\xE9 \x80\n";
         const QString text = u"; L\r\n[Liens]\r\nT=Caf\u00E9 \U0001F600\r\n[M]\r\nLeft=1\r\n"_qs;
         const QString written = QString(text).replace("Left=1", "Left=-15");
-        const QByteArray emoji = "[s]\nk=" + kEmoji.repeated(600).toUtf8() + "\n";
         reads("no file: a read creates none", "", "M|k", "");
-        reads("no file: a key list creates none", "", "M|", "");
         writes("no file: a removal creates none", "", "M|k|", "");
-        writes("no file: a section removal creates none", "", "M||", "");
-        reads("names in any case, CRLF", "[MAIN]\r\nWINDOWSTATE=2\r\n", "Main|windowState", "2");
-        reads("blanks around = and [ ]", "  [ M ] ; c\n  Left \t=   15 \t\n", "M|Left", "15");
-        reads("quotes taken off", "[s]\nk=\" a b \"\n", "s|k", " a b ");
-        reads("unlike quotes stay", "[s]\nk=\"x'\n", "s|k", "\"x'");
-        reads("; and # comments", "[s]\n;k=1\n  # k=3\nk=2\n", "s|k", "2");
-        reads("first key wins", "[s]\nk=1\nK=2\n", "s|k", "1");
-        reads("first section wins", "[s]\na=1\n[S]\nb=2\n", "s|b", "");
-        reads("entry before any section", "k=1\n[s]\n", "s|k", "");
-        reads("section without ]", "[s\nk=1\n", "s|k", "1");
-        reads("Windows-1252",
-              "[Donn\xE9"
-              "es]\ncl\xE9=caf\xE9 \x80\n",
-              u"DONNÉES|CLÉ"_qs, u"café €"_qs);
-        reads("UTF-8, BOM, no last line end", "\xEF\xBB\xBF[s]\nk=caf\xC3\xA9", "s|k", u"café"_qs);
-        reads("empty key lists the keys", "[M]\nA=2\n;B=0\nC = 1\n", "m|", nulled);
+        reads("Windows-1252 on disk", cp, "l|t", u"Café €"_qs);
         reads("a 3 MB line reads cut", huge, "L|T", QString(1023, 'x'));
         reads("a 3 MB line is skipped", huge, "Main|Width", "7");
         reads("1023 characters, pair not split", "[s]\nk=" + (pair + kEmoji).toUtf8(), "s|k", pair);
-        writes("replaced in place, CRLF kept", "[M]\r\n  Left = 1\r\nT=2\r\n", "m|left|v",
-               "[M]\r\n  Left=v\r\nT=2\r\n");
-        writes("new key after the section's last entry", "[a]\nx=1\n\n;\n[b]\n", "a|z|v",
-               "[a]\nx=1\nz=v\n\n;\n[b]\n");
-        writes("new section takes the file's CRLF", "[a]\r\nx=1\r\n", "b|k|v",
-               "[a]\r\nx=1\r\n[b]\r\nk=v\r\n");
         writes("empty value removes the key, BOM kept", "\xEF\xBB\xBF[a]\nx=1\n", "a|x|",
                "\xEF\xBB\xBF[a]\n");
-        writes("empty key removes the first section", "[a]\nx=1\n[A]\nx=2\n", "a||x", "[A]\nx=2\n");
-        writes("empty section only flushes", "[a]\nx=1\n", "|x|v", "[a]\nx=1\n");
         writes("new text in UTF-8", "", u"L|T|Été €"_qs, u"[L]\nT=Été €\n"_qs.toUtf8());
-        writes("600 emoji kept whole", "", "s|k|" + kEmoji.repeated(600), emoji);
-        writes("NUL and control bytes", nuls, "M|W|2", QByteArray(nuls).replace("W=1", "W=2"));
-        writes("random bytes kept", "[M]\nW=4\n" + bytes, "M|W|2", "[M]\nW=2\n" + bytes);
-        writes("Windows-1252 and broken UTF-8", "[L]\r\nA=\xE9\xC3\xF0\x9F\r\n", "L|T|D",
-               "[L]\r\nA=\xE9\xC3\xF0\x9F\r\nT=D\r\n");
+        writes("unknown bytes kept", "[M]\nW=4\n" + bytes, "M|W|2", "[M]\nW=2\n" + bytes);
         writes("last line ending in a lone CR", "[L]\r\nA=a\r", "L|T|D", "[L]\r\nA=a\r\nT=D\r\n");
         writes("UTF-16 LE", utf16(text, true), "M|Left|-15", utf16(written, true));
         writes("UTF-16 BE", utf16(text, false), "M|Left|-15", utf16(written, false));
@@ -138,9 +109,8 @@ private slots:
     // read, writes change nothing and leave nothing behind, nothing waits.
     void refused_data() {
         QTest::addColumn<QString>("kind");
-        for (const char* kind :
-             {"read-only file", "read-only folder", "mode 000", "a folder", "a FIFO",
-              "a link to itself", "under a plain file", "missing folder", "empty name"}) {
+        for (const char* kind : {"read-only file", "read-only folder", "mode 000", "a folder",
+                                 "a FIFO", "a link to itself", "missing folder"}) {
             QTest::newRow(kind) << QString(kind);
         }
     }
@@ -155,8 +125,7 @@ private slots:
         QString file = folder + "/Orvane.ini";
         const QByteArray path = QFile::encodeName(file), before = "[Main]\nWidth=1\n; kept\n";
         const auto giveBack = [&] {
-            ::chmod(QFile::encodeName(folder), 0700);
-            ::chmod(path, 0600);
+            ::chmod(QFile::encodeName(folder), 0700), ::chmod(path, 0600);
         };
         const auto guardRights = qScopeGuard(giveBack);
         QVERIFY(!whole || WriteBytes(file, before));
@@ -178,10 +147,7 @@ private slots:
                 }
             });
         } else {
-            QVERIFY(kind != "under a plain file" || WriteBytes(folder + "/plain", "x"));
-            file = kind == "empty name"
-                       ? ""
-                       : folder + QString("/%1/Orvane.ini").arg(kind.section(' ', -1));
+            file = folder + "/missing/Orvane.ini";
         }
         const QString readable = kind.startsWith("read-only") ? "1" : "";
         QCOMPARE(IniRead("Main", "Width", file), readable);
@@ -198,7 +164,7 @@ private slots:
         QVERIFY(!whole || ReadBytes(file) == before);
     }
 
-    void linksAndPermissionsKept() {
+    void linksAndPermissionsKept() { // the link stays, the target gets the text and keeps its mode
         QTemporaryDir dir;
         const QString target = dir.filePath("real.ini"), link = dir.filePath("Orvane.ini");
         const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
