@@ -2,8 +2,9 @@
 // activation, and the start without the window library. The executable doubles as the instance
 // that holds the lock, or as another account's process holding a planted lock file (see main).
 #include "app/FindWindowLike.h"
-#include "fakes/FakeWindowTree.h"
 #include "platform/InstanceLock.h"
+#include "platform/StatusText.h"
+#include "platform/WindowTree.h"
 #include "support/FileBytes.h"
 
 #include <QCoreApplication>
@@ -17,7 +18,44 @@
 #include <unistd.h>
 
 using namespace BrowserMod1;
+using platform::Hwnd;
 using platform::InstanceLock;
+
+namespace {
+// A window tree in memory that records the calls that change windows and each text read's
+// buffer size, and cuts texts to it.
+struct FakeWindowTree : platform::WindowTree {
+    struct Window {
+        QString caption, className;
+        bool iconic = false;
+        QList<Hwnd> children;
+        Hwnd parent = 0;
+    };
+    Hwnd GetDesktopWindow() override { return 1; }
+    Hwnd GetWindow(Hwnd window, int command) override {
+        const QList<Hwnd> siblings = Windows.value(Windows.value(window).parent).children;
+        return command == platform::GW_CHILD ? Windows.value(window).children.value(0)
+                                             : siblings.value(siblings.indexOf(window) + 1);
+    }
+    QString GetWindowText(Hwnd window, int size) override { return Cut(window, size, false); }
+    QString GetClassName(Hwnd window, int size) override { return Cut(window, size, true); }
+    bool IsIconic(Hwnd window) override { return Windows.value(window).iconic; }
+    bool ShowWindow(Hwnd window, int command) override {
+        return (Calls << QString("ShowWindow(%1,%2)").arg(window).arg(command), true);
+    }
+    bool SetForegroundWindow(Hwnd window) override {
+        return (Calls << QString("SetForegroundWindow(%1)").arg(window), true);
+    }
+    QString Cut(Hwnd window, int size, bool className) {
+        const Window& w = Windows[window];
+        return platform::FirstCharacters(className ? w.className : w.caption,
+                                         (BufferSizes << size).last() - 1);
+    }
+    QMap<Hwnd, Window> Windows{{1, Window{}}};
+    QStringList Calls;
+    QList<int> BufferSizes;
+};
+} // namespace
 
 class TestInstance : public QObject {
     Q_OBJECT
@@ -131,18 +169,19 @@ private slots:
         QFETCH(QStringList, windows);
         QFETCH(QString, calls);
         FakeWindowTree tree;
-        platform::Hwnd top = FakeWindowTree::Desktop;
+        Hwnd top = 1;
         for (QString spec : windows) {
             spec.replace('@', QString::fromUtf16(kAppCaption)).replace('&', InstanceClassPattern());
             const bool child = spec.startsWith('>');
             const QStringList parts = spec.sliced(child).split('|');
-            const platform::Hwnd window = tree.Add(parts[0], parts[1], child ? top : tree.Desktop);
-            tree.Windows[window].iconic = parts.size() > 2;
+            const Hwnd window = Hwnd(tree.Windows.size() + 1), parent = child ? top : 1;
+            tree.Windows[window] = {parts[0], parts[1], parts.size() > 2, {}, parent};
+            tree.Windows[parent].children << window;
             top = child ? top : window;
         }
         QCOMPARE(ActivatePreviousInstance(tree), !calls.isEmpty());
         QCOMPARE(tree.Calls.join(' '), calls);
-        const int topLevel = tree.Windows[tree.Desktop].children.size();
+        const int topLevel = tree.Windows[1].children.size();
         QCOMPARE(tree.BufferSizes, QList<int>(2 * topLevel, 255)); // both texts of every window
     }
 
