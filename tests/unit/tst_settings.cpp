@@ -41,11 +41,8 @@ private slots:
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QString>("op");        // "section|key" reads, "section|key|value" writes
         QTest::addColumn<QVariant>("expected"); // the value read, or the file's bytes after
-        const auto reads = [](const char* name, QByteArray bytes, QString op, QString value) {
-            QTest::newRow(name) << bytes << op << QVariant(value);
-        };
-        const auto writes = [](const char* name, QByteArray before, QString op, QByteArray after) {
-            QTest::newRow(name) << before << op << QVariant(after);
+        const auto row = [](const char* name, QByteArray before, QString op, QVariant expected) {
+            QTest::newRow(name) << before << op << expected;
         };
         const auto utf16 = [](const QString& text, bool le) -> QByteArray {
             return QStringEncoder(le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
@@ -59,28 +56,26 @@ private slots:
         }
         const QString text = u"; L\r\n[Liens]\r\nT=Caf\u00E9 \U0001F600\r\n[M]\r\nLeft=1\r\n"_qs;
         const QString written = QString(text).replace("Left=1", "Left=-15");
-        reads("no file: a read creates none", "", "M|k", "");
-        writes("no file: a removal creates none", "", "M|k|", "");
-        reads("Windows-1252 on disk", cp, "l|t", u"Café €"_qs);
-        reads("a 3 MB line reads cut", huge, "L|T", QString(1023, 'x'));
-        reads("a 3 MB line is skipped", huge, "Main|Width", "7");
-        reads("1023 characters, pair not split", "[s]\nk=" + (pair + kEmoji).toUtf8(), "s|k", pair);
-        writes("empty value removes the key, BOM kept", "\xEF\xBB\xBF[a]\nx=1\n", "a|x|",
-               "\xEF\xBB\xBF[a]\n");
-        writes("through a link: link and mode kept", "[Main]\n", "Main|Width|7",
-               "[Main]\nWidth=7\n");
-        writes("new text in UTF-8", "", u"L|T|Été €"_qs, u"[L]\nT=Été €\n"_qs.toUtf8());
-        writes("unknown bytes kept", "[M]\nW=4\n" + bytes, "M|W|2", "[M]\nW=2\n" + bytes);
-        writes("last line ending in a lone CR", "[L]\r\nA=a\r", "L|T|D", "[L]\r\nA=a\r\nT=D\r\n");
-        writes("UTF-16 LE", utf16(text, true), "M|Left|-15", utf16(written, true));
-        writes("UTF-16 BE", utf16(text, false), "M|Left|-15", utf16(written, false));
-        writes("UTF-8 with BOM", "\xEF\xBB\xBF" + text.toUtf8(), "M|Left|-15",
-               "\xEF\xBB\xBF" + written.toUtf8());
-        writes("Windows-1252 new text", cp, u"M|T|\u00C9t\u00E9 \u20AC"_qs,
-               cp + "[M]\nT=\xC9t\xE9 \x80\n");
-        writes("Windows-1252 cannot hold it: refused", cp, "M|T|" + kEmoji, cp);
-        writes("UTF-16, odd byte: refused", utf16(text, true) + 'x', "M|L|1",
-               utf16(text, true) + 'x');
+        row("no file: a read creates none", "", "M|k", "");
+        row("no file: a removal creates none", "", "M|k|", "");
+        row("Windows-1252 on disk", cp, "l|t", u"Café €"_qs);
+        row("a 3 MB line reads cut", huge, "L|T", QString(1023, 'x'));
+        row("a 3 MB line is skipped", huge, "Main|Width", "7");
+        row("1023 characters, pair not split", "[s]\nk=" + (pair + kEmoji).toUtf8(), "s|k", pair);
+        row("empty value removes the key, BOM kept", "\xEF\xBB\xBF[a]\nx=1\n", "a|x|",
+            "\xEF\xBB\xBF[a]\n"_qba);
+        row("through a link: link and mode kept", "[Main]\n", "Main|Width|7", "[Main]\nWidth=7\n");
+        row("new text in UTF-8", "", u"L|T|Été €"_qs, u"[L]\nT=Été €\n"_qs.toUtf8());
+        row("unknown bytes kept", "[M]\nW=4\n" + bytes, "M|W|2", "[M]\nW=2\n" + bytes);
+        row("last line ending in a lone CR", "[L]\r\nA=a\r", "L|T|D", "[L]\r\nA=a\r\nT=D\r\n");
+        row("UTF-16 LE", utf16(text, true), "M|Left|-15", utf16(written, true));
+        row("UTF-16 BE", utf16(text, false), "M|Left|-15", utf16(written, false));
+        row("UTF-8 with BOM", "\xEF\xBB\xBF" + text.toUtf8(), "M|Left|-15",
+            "\xEF\xBB\xBF" + written.toUtf8());
+        row("Windows-1252 new text", cp, u"M|T|\u00C9t\u00E9 \u20AC"_qs,
+            cp + "[M]\nT=\xC9t\xE9 \x80\n");
+        row("Windows-1252 cannot hold it: refused", cp, "M|T|" + kEmoji, cp);
+        row("UTF-16, odd byte: refused", utf16(text, true) + 'x', "M|L|1", utf16(text, true) + 'x');
     }
     void file() {
         QFETCH(QByteArray, before);
