@@ -1,5 +1,6 @@
 // The command line and the settings file's links in the window's tooltips and links menu (the
 // fuzz driver checks the link table against a reference), and addresses read as typed.
+#include "app/LinkTable.h"
 #include "app/StartUp.h"
 #include "browser/BrowserFrm.h"
 #include "fakes/FakeWebView.h"
@@ -52,6 +53,10 @@ private slots:
         }
         QCOMPARE(shown, (QStringList{"intra.local/accueil", "-", "Deux & trois", "-",
                                      QString(1023, 'l'), "-"}));
+        const QString mb(1 << 20, u'a'); // and a megabyte of home address, then of commas
+        const LinkTable big = BuildLinkTable(
+            PrepareCommandLine("  " + mb + QString(1 << 20, u',') + "  "), IniReadDefault);
+        QVERIFY(big.HomeUrl == "http://" + mb && big.Entry0Caption == mb); // no QCOMPARE: megabytes
     }
 };
 

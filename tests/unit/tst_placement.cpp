@@ -1,6 +1,5 @@
-// The window placement: what a restore asks of the window for each settings file, hostile ones
-// included, what a save writes, and the real window's bounds, states and screens. The executable
-// doubles as an installed program run by an ordinary user (see main).
+// The window placement: what restores ask and saves write, hostile files included, and the real
+// window's bounds and screens. The executable doubles as an installed program (see main).
 #include "settings/FormPlacement.h"
 
 #include "platform/PlacementWindow.h"

@@ -108,7 +108,7 @@ private slots:
     void refused_data() {
         QTest::addColumn<QString>("kind");
         for (const char* kind : {"read-only file", "read-only folder", "mode 000", "a folder",
-                                 "a FIFO", "a link to itself", "missing folder"}) {
+                                 "a FIFO", "a link to itself"}) {
             QTest::newRow(kind) << QString(kind);
         }
     }
@@ -120,7 +120,7 @@ private slots:
         }
         QTemporaryDir dir;
         const QString folder = dir.path();
-        QString file = folder + "/Orvane.ini";
+        const QString file = folder + "/Orvane.ini";
         const QByteArray path = QFile::encodeName(file), before = "[Main]\nWidth=1\n; kept\n";
         const auto giveBack = [&] {
             ::chmod(QFile::encodeName(folder), 0700), ::chmod(path, 0600);
@@ -144,16 +144,13 @@ private slots:
                     fd >= 0 ? ::close(fd) : ::usleep(1000);
                 }
             });
-        } else {
-            file = folder + "/missing/Orvane.ini";
         }
         const QString readable = kind.startsWith("read-only") ? "1" : "";
         QCOMPARE(IniRead("Main", "Width", file), readable);
         IniRead("Main", "", file);
-        IniWrite("Main", "Width", "2", file);
-        IniWrite("Main", "Left", "3", file);
-        IniWrite("Main", "Width", "", file);
-        IniWrite("Main", "", "", file);
+        for (const auto& [key, value] : {std::pair{"Width", "2"}, {"Width", ""}, {"", ""}}) {
+            IniWrite("Main", key, value, file);
+        }
         writer = {};
         QVERIFY2(!heldUp, "a read waited on the FIFO for a writer");
         QCOMPARE(IniRead("Main", "Width", file), readable);
