@@ -147,9 +147,8 @@ private slots:
         QTEST(platform::KeepOnScreen(outer, screens, screens.first()), "placed");
     }
 
-    // Bounds saved and restored by the program installed in a folder of its own and run by an
-    // ordinary user (uid 65534 when the suite runs as root): where the folder is root's, the
-    // placement goes to the user's own file and the administrator's file stays as it was.
+    // Bounds saved and restored by an installed program run as uid 65534 (when root): where the
+    // folder is root's, they go to the user's own file and the administrator's stays as it was.
     void installedProgram_data() {
         QTest::addColumn<bool>("writable");
         QTest::newRow("program folder the user can write") << true;
@@ -173,10 +172,10 @@ private slots:
             const QStringList program{QCoreApplication::applicationFilePath(), "--placement",
                                       path("opt/Orvane.ini"), path("config/orvane/Orvane.ini"),
                                       mode};
-            const QStringList user =
-                QString("--reuid=65534 --regid=65534 --clear-groups --").split(' ');
+            const QString user = "--reuid=65534 --regid=65534 --clear-groups --";
             QProcess process;
-            process.start(root ? "setpriv" : program[0], root ? user + program : program.mid(1));
+            process.start(root ? "setpriv" : program[0],
+                          root ? user.split(' ') + program : program.mid(1));
             process.waitForFinished(60000);
             return QString::fromUtf8(process.readAll());
         };
@@ -192,8 +191,7 @@ private slots:
     }
 };
 
-// As the installed program: saves a normal window at 300, 450, 9000 x 6000, or restores one;
-// prints the calls and the first link's title.
+// As the installed program: saves a window at 300, 450, 9000 x 6000 or restores; prints calls.
 int main(int argc, char** argv) {
     if (argc == 5 && argv[1] == std::string_view("--placement")) {
         IniFileName = QString::fromLocal8Bit(argv[2]);

@@ -35,8 +35,7 @@ QByteArray BigFile(char letter) {
 class TestSettings : public QObject {
     Q_OBJECT
 private slots:
-    // Files on disk (the read and edit rules are fuzzed in memory): writes leave every byte but
-    // the changed entry's as it was.
+    // Files on disk (the rules are fuzzed in memory): writes leave the other bytes as they were.
     void file_data() {
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QString>("op");        // "section|key" reads, "section|key|value" writes
@@ -103,8 +102,7 @@ private slots:
                                      (QFileInfo(real).permissions() & ~0x0F00) == mode));
     }
 
-    // Nothing readable or writable stands where the file should be: reads give what can be
-    // read, writes change nothing and leave nothing behind, nothing waits.
+    // Reads give what can be read; writes change nothing, leave nothing behind; nothing waits.
     void refused_data() {
         QTest::addColumn<QString>("kind");
         for (const char* kind : {"read-only file", "read-only folder", "mode 000", "a folder",
