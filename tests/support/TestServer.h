@@ -8,12 +8,14 @@
 // "touche:" and the last key); /fullscreen (a button at the first link's place asks for full
 // screen; title "plein:oui" or "plein:non"); /pdf (one page, all red); else 404.
 
+#include <QHostAddress>
 #include <QObject>
 #include <QPoint>
 #include <QStringList>
+#include <QTcpServer>
 #include <QUrl>
+#include <numeric>
 
-class QTcpServer;
 class QTcpSocket;
 
 namespace testserver {
@@ -22,7 +24,11 @@ enum class Link { TargetBlank, WindowOpen, Mailto };
 inline QPoint LinkCentre(Link link) {
     return {160, 30 + 60 * int(link)};
 }
-QByteArray DownloadBody();
+inline QByteArray DownloadBody() { // every byte value
+    QByteArray bytes(4096, 0);
+    std::iota(bytes.begin(), bytes.end(), char(0));
+    return bytes;
+}
 inline constexpr char DownloadName[] = "releve.bin";
 inline constexpr char AuthUser[] = "ulmeco";
 inline constexpr char AuthPassword[] = "secret";
@@ -32,9 +38,11 @@ class TestServer : public QObject {
 public:
     explicit TestServer(QObject* parent = nullptr);
     // Listens on 127.0.0.1, on the given port or on a free one (0).
-    bool Listen(quint16 port = 0);
-    quint16 Port() const;
-    QUrl Url(const QString& path) const; // "http://127.0.0.1:PORT" + path
+    bool Listen(quint16 port = 0) { return Server->listen(QHostAddress::LocalHost, port); }
+    quint16 Port() const { return Server->serverPort(); }
+    QUrl Url(const QString& path) const { // "http://127.0.0.1:PORT" + path
+        return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(Port()).arg(path));
+    }
     // The paths requested so far, raw as sent, in order.
     QStringList Paths() const { return PathsSeen; }
 
