@@ -16,15 +16,16 @@ Response Html(const QString& title, const QByteArray& body, const QByteArray& st
             status};
 }
 
-// An element in the place of a /links entry.
-QByteArray Placed(testserver::Link link, const char* tag, const QByteArray& attributes) {
+// An element 300 x 40 in the place of a /links entry.
+QByteArray Placed(testserver::Link link, const QByteArray& tag, const QByteArray& attributes) {
     const QPoint at = testserver::LinkCentre(link) - QPoint(150, 20);
-    return QStringLiteral("<%1 %2 style=\"position:absolute;left:%3px;top:%4px;width:300px;"
-                          "height:40px\">%1</%1>")
-        .arg(tag, attributes)
-        .arg(at.x())
-        .arg(at.y())
-        .toUtf8();
+    return "<" + tag + " " + attributes +
+           QStringLiteral(
+               " style=\"position:absolute;left:%1px;top:%2px;width:300px;height:40px\">")
+               .arg(at.x())
+               .arg(at.y())
+               .toUtf8() +
+           tag + "</" + tag + ">";
 }
 
 // One page, all red; without a cross-reference table, which readers rebuild.
@@ -50,8 +51,7 @@ Response Route(const QUrl& url, const QByteArray& head) {
                        Placed(Link::Mailto, "a", "href=mailto:compta@example.org")}},
         {"/opener", {"", script("document.title = 'opener:' + (opener ? 'oui' : 'non') + ' [*]'")}},
         {"/width",
-         {"", script("onresize = () => document.title = 'largeur:' + innerWidth; "
-                     "onresize()")}},
+         {"", script("onresize = () => document.title = 'largeur:' + innerWidth; onresize()")}},
         {"/keys", {"touche:", script("onkeydown = e => document.title = 'touche:' + e.key")}},
         {"/fullscreen",
          {"plein:non",
@@ -74,7 +74,7 @@ Response Route(const QUrl& url, const QByteArray& head) {
         return r;
     }
     if (path == "/download") {
-        return {testserver::DownloadBody(), "200 OK",
+        return {testserver::DownloadBody, "200 OK",
                 QByteArray("Content-Type: application/octet-stream\r\nContent-Disposition: "
                            "attachment; filename=\"") +
                     testserver::DownloadName + "\"\r\n"};

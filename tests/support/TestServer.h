@@ -1,12 +1,11 @@
 #pragma once
-// A small HTTP/1.1 server on 127.0.0.1 for tests. Its pages: /title; /longtitle (a title of 20
-// million "x"); /links (links at LinkCentre: target=_blank to /title, window.open of /opener, a
-// mailto:compta@example.org); /opener (title "opener:oui [*]" when window.opener exists);
-// /slow (answers after ?ms=N, 2000 by default); /pending (never answers); /download (DownloadBody
-// as DownloadName); /auth (basic, 401 unless AuthUser:AuthPassword); /echo/... (title and text:
-// the path, decoded); /width (title "largeur:" and the width in CSS pixels); /keys (title
-// "touche:" and the last key); /fullscreen (a button at the first link's place asks for full
-// screen; title "plein:oui" or "plein:non"); /pdf (one page, all red); else 404.
+// An HTTP/1.1 server on 127.0.0.1 for tests. Pages: /title; /longtitle (title: 20 million "x");
+// /links (at LinkCentre: target=_blank to /title, window.open of /opener,
+// mailto:compta@example.org); /opener (title "opener:oui [*]" with an opener); /slow (answers after
+// ?ms=N, default 2000); /pending (never answers); /download (DownloadBody as DownloadName); /auth
+// (basic, 401 unless AuthUser:AuthPassword); /echo/... (title and text: the path, decoded); /width
+// ("largeur:" and the CSS width); /keys ("touche:" and the last key); /fullscreen (a button at the
+// first link's place asks for it; "plein:oui" or "plein:non"); /pdf (one page, all red); else 404.
 
 #include <QHostAddress>
 #include <QObject>
@@ -14,7 +13,6 @@
 #include <QStringList>
 #include <QTcpServer>
 #include <QUrl>
-#include <numeric>
 
 class QTcpSocket;
 
@@ -24,11 +22,8 @@ enum class Link { TargetBlank, WindowOpen, Mailto };
 inline QPoint LinkCentre(Link link) {
     return {160, 30 + 60 * int(link)};
 }
-inline QByteArray DownloadBody() { // every byte value
-    QByteArray bytes(4096, 0);
-    std::iota(bytes.begin(), bytes.end(), char(0));
-    return bytes;
-}
+inline const QByteArray DownloadBody =
+    QByteArray("\0\x01\r\n\x7f\x80\xfe\xff binaire", 16).repeated(256);
 inline constexpr char DownloadName[] = "releve.bin";
 inline constexpr char AuthUser[] = "ulmeco";
 inline constexpr char AuthPassword[] = "secret";
