@@ -1,7 +1,5 @@
 #include "support/TestServer.h"
 
-#include <QHostAddress>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 #include <QUrlQuery>
@@ -18,32 +16,24 @@ Response Html(const QString& title, const QByteArray& body, const QByteArray& st
             status};
 }
 
-// An element in the place of a /links entry.
-QByteArray Placed(testserver::Link link, const char* tag, const QByteArray& attributes) {
+// An element 300 x 40 in the place of a /links entry.
+QByteArray Placed(testserver::Link link, const QByteArray& tag, const QByteArray& attributes) {
     const QPoint at = testserver::LinkCentre(link) - QPoint(150, 20);
-    return QStringLiteral("<%1 %2 style=\"position:absolute;left:%3px;top:%4px;width:300px;"
-                          "height:40px\">%1</%1>")
-        .arg(tag, attributes)
-        .arg(at.x())
-        .arg(at.y())
-        .toUtf8();
+    return "<" + tag + " " + attributes +
+           QStringLiteral(
+               " style=\"position:absolute;left:%1px;top:%2px;width:300px;height:40px\">")
+               .arg(at.x())
+               .arg(at.y())
+               .toUtf8() +
+           tag + "</" + tag + ">";
 }
 
-Response Pdf() { // one page, all red
-    const QList<QByteArray> objects = {
-        "<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R >>",
-        "<< /Length 25 >>\nstream\n1 0 0 rg 0 0 612 792 re f\nendstream"};
-    Response r{"%PDF-1.4\n", "200 OK", "Content-Type: application/pdf\r\n"};
-    QByteArray table = "xref\n0 5\n0000000000 65535 f \n";
-    for (qsizetype i = 0; i < objects.size(); ++i) {
-        table += QByteArray::number(r.Body.size()).rightJustified(10, '0') + " 00000 n \n";
-        r.Body += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
-    }
-    r.Body += table + "trailer\n<< /Size 5 /Root 1 0 R >>\nstartxref\n" +
-              QByteArray::number(r.Body.size()) + "\n%%EOF\n";
-    return r;
-}
+// One page, all red; without a cross-reference table, which readers rebuild.
+const QByteArray kPdf = "%PDF-1.4\n1 0 obj <</Type/Catalog/Pages 2 0 R>> endobj\n2 0 obj "
+                        "<</Type/Pages/Kids[3 0 R]/Count 1>> endobj\n3 0 obj <</Type/Page/Parent "
+                        "2 0 R/MediaBox[0 0 612 792]/Contents 4 0 R>> endobj\n4 0 obj <</Length "
+                        "25>> stream\n1 0 0 rg 0 0 612 792 re f\nendstream endobj\ntrailer "
+                        "<</Root 1 0 R>>\n%%EOF\n";
 
 Response Route(const QUrl& url, const QByteArray& head) {
     using testserver::Link;
@@ -52,6 +42,7 @@ Response Route(const QUrl& url, const QByteArray& head) {
     const QMap<QString, QPair<QString, QByteArray>> pages = {
         // path: title, body
         {"/title", {"Page avec titre", ""}},
+        {"/auth", {"Espace membre", "Bienvenue"}}, // once authenticated
         {"/longtitle", {"", script("document.title = 'x'.repeat(2e7)")}},
         {"/links",
          {"Liens", Placed(Link::TargetBlank, "a", "href=/title target=_blank") +
@@ -60,14 +51,19 @@ Response Route(const QUrl& url, const QByteArray& head) {
                        Placed(Link::Mailto, "a", "href=mailto:compta@example.org")}},
         {"/opener", {"", script("document.title = 'opener:' + (opener ? 'oui' : 'non') + ' [*]'")}},
         {"/width",
-         {"", script("onresize = () => document.title = 'largeur:' + innerWidth; "
-                     "onresize()")}},
+         {"", script("onresize = () => document.title = 'largeur:' + innerWidth; onresize()")}},
         {"/keys", {"touche:", script("onkeydown = e => document.title = 'touche:' + e.key")}},
         {"/fullscreen",
          {"plein:non",
           Placed(Link::TargetBlank, "button", "onclick=\"document.body.requestFullscreen()\"") +
               script("document.onfullscreenchange = () => document.title = 'plein:' + "
                      "(document.fullscreenElement ? 'oui' : 'non')")}}};
+    const QByteArray user = QByteArray(testserver::AuthUser) + ':' + testserver::AuthPassword;
+    if (path == "/auth" && !head.contains("\r\nAuthorization: Basic " + user.toBase64() + "\r\n")) {
+        Response r = Html("Refusé", "Identification requise", "401 Unauthorized");
+        r.Headers += "WWW-Authenticate: Basic realm=\"Ulmeco\"\r\n";
+        return r;
+    }
     if (pages.contains(path)) {
         return Html(pages[path].first, pages[path].second);
     }
@@ -78,34 +74,18 @@ Response Route(const QUrl& url, const QByteArray& head) {
         return r;
     }
     if (path == "/download") {
-        return {testserver::DownloadBody(), "200 OK",
+        return {testserver::DownloadBody, "200 OK",
                 QByteArray("Content-Type: application/octet-stream\r\nContent-Disposition: "
                            "attachment; filename=\"") +
                     testserver::DownloadName + "\"\r\n"};
     }
-    const QByteArray user = QByteArray(testserver::AuthUser) + ':' + testserver::AuthPassword;
-    if (path == "/auth" && head.contains("\r\nAuthorization: Basic " + user.toBase64() + "\r\n")) {
-        return Html("Espace membre", "Bienvenue");
-    }
-    if (path == "/auth") {
-        Response r = Html("Refusé", "Identification requise", "401 Unauthorized");
-        r.Headers += "WWW-Authenticate: Basic realm=\"Ulmeco\"\r\n";
-        return r;
-    }
     if (path.startsWith("/echo/")) {
         return Html(path, path.toHtmlEscaped().toUtf8());
     }
-    return path == "/pdf" ? Pdf() : Html("Introuvable", "404", "404 Not Found");
+    return path == "/pdf" ? Response{kPdf, "200 OK", "Content-Type: application/pdf\r\n"}
+                          : Html("Introuvable", "404", "404 Not Found");
 }
 } // namespace
-
-QByteArray testserver::DownloadBody() {
-    QByteArray bytes;
-    for (int i = 0; i < 4096; ++i) {
-        bytes += char(i % 251);
-    }
-    return bytes;
-}
 
 TestServer::TestServer(QObject* parent) : QObject(parent), Server(new QTcpServer(this)) {
     connect(Server, &QTcpServer::newConnection, this, [this] {
@@ -114,18 +94,6 @@ TestServer::TestServer(QObject* parent) : QObject(parent), Server(new QTcpServer
             connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         }
     });
-}
-
-bool TestServer::Listen(quint16 port) {
-    return Server->listen(QHostAddress::LocalHost, port);
-}
-
-quint16 TestServer::Port() const {
-    return Server->serverPort();
-}
-
-QUrl TestServer::Url(const QString& path) const {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(Port()).arg(path));
 }
 
 void TestServer::Read(QTcpSocket* socket) {

@@ -1,19 +1,19 @@
 #pragma once
-// A small HTTP/1.1 server on 127.0.0.1 for tests. Its pages: /title; /longtitle (a title of 20
-// million "x"); /links (links at LinkCentre: target=_blank to /title, window.open of /opener, a
-// mailto:compta@example.org); /opener (title "opener:oui [*]" when window.opener exists);
-// /slow (answers after ?ms=N, 2000 by default); /pending (never answers); /download (DownloadBody
-// as DownloadName); /auth (basic, 401 unless AuthUser:AuthPassword); /echo/... (title and text:
-// the path, decoded); /width (title "largeur:" and the width in CSS pixels); /keys (title
-// "touche:" and the last key); /fullscreen (a button at the first link's place asks for full
-// screen; title "plein:oui" or "plein:non"); /pdf (one page, all red); else 404.
+// An HTTP/1.1 server on 127.0.0.1 for tests. Pages: /title; /longtitle (title: 20 million "x");
+// /links (at LinkCentre: target=_blank to /title, window.open of /opener,
+// mailto:compta@example.org); /opener (title "opener:oui [*]" with an opener); /slow (answers after
+// ?ms=N, default 2000); /pending (never answers); /download (DownloadBody as DownloadName); /auth
+// (basic, 401 unless AuthUser:AuthPassword); /echo/... (title and text: the path, decoded); /width
+// ("largeur:" and the CSS width); /keys ("touche:" and the last key); /fullscreen (a button at the
+// first link's place asks for it; "plein:oui" or "plein:non"); /pdf (one page, all red); else 404.
 
+#include <QHostAddress>
 #include <QObject>
 #include <QPoint>
 #include <QStringList>
+#include <QTcpServer>
 #include <QUrl>
 
-class QTcpServer;
 class QTcpSocket;
 
 namespace testserver {
@@ -22,7 +22,8 @@ enum class Link { TargetBlank, WindowOpen, Mailto };
 inline QPoint LinkCentre(Link link) {
     return {160, 30 + 60 * int(link)};
 }
-QByteArray DownloadBody();
+inline const QByteArray DownloadBody =
+    QByteArray("\0\x01\r\n\x7f\x80\xfe\xff binaire", 16).repeated(256);
 inline constexpr char DownloadName[] = "releve.bin";
 inline constexpr char AuthUser[] = "ulmeco";
 inline constexpr char AuthPassword[] = "secret";
@@ -32,9 +33,11 @@ class TestServer : public QObject {
 public:
     explicit TestServer(QObject* parent = nullptr);
     // Listens on 127.0.0.1, on the given port or on a free one (0).
-    bool Listen(quint16 port = 0);
-    quint16 Port() const;
-    QUrl Url(const QString& path) const; // "http://127.0.0.1:PORT" + path
+    bool Listen(quint16 port = 0) { return Server->listen(QHostAddress::LocalHost, port); }
+    quint16 Port() const { return Server->serverPort(); }
+    QUrl Url(const QString& path) const { // "http://127.0.0.1:PORT" + path
+        return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(Port()).arg(path));
+    }
     // The paths requested so far, raw as sent, in order.
     QStringList Paths() const { return PathsSeen; }
 
