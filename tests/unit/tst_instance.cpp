@@ -163,10 +163,11 @@ private slots:
         QFETCH(QString, calls);
         FakeWindowTree tree;
         Hwnd top = 1;
-        for (QString spec : windows) {
-            spec.replace('@', QString::fromUtf16(kAppCaption)).replace('&', InstanceClassPattern());
-            const bool child = spec.startsWith('>');
-            const QStringList parts = spec.sliced(child).split('|');
+        for (QString shape : windows) {
+            shape.replace('@', QString::fromUtf16(kAppCaption))
+                .replace('&', InstanceClassPattern());
+            const bool child = shape.startsWith('>');
+            const QStringList parts = shape.sliced(child).split('|');
             const Hwnd window = Hwnd(tree.Windows.size() + 1), parent = child ? top : 1;
             tree.Windows[window] = {parts[0], parts[1], parts.size() > 2, {}, parent};
             tree.Windows[parent].children << window;
