@@ -287,8 +287,8 @@ void QtWebView::RendererGone() {
         ++LoadNumber;
         RaiseLoadEnd();
     }
-    // Until the next load (Actualiser, or any other address) the notice covers the page.
-    StoppedNotice->setGeometry(rect());
+    // Until the next load (Actualiser, or any other address) the notice covers the page; it
+    // follows the view's size from resizeEvent.
     StoppedNotice->raise();
     StoppedNotice->show();
     emit StatusTextChange(RendererGoneText);
