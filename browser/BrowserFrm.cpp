@@ -151,7 +151,7 @@ void BrowserFrm::FitButtonCaptions() {
         }
         captions.append({button->text(), width});
     }
-    const QFont font = browser::FitCaptions(Bouton.at(0)->font(), captions);
+    const QFont font = browser::FitCaptions(Bouton.front()->font(), captions);
     for (QToolButton* button : Bouton) {
         button->setFont(font);
     }
