@@ -1,7 +1,7 @@
 #pragma once
 // The search for an earlier instance's main window among the desktop's top-level windows.
 
-#include "platform/WindowTree.h"
+#include "platform/x11/WindowTree.h"
 
 #include <QString>
 

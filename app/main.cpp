@@ -7,9 +7,9 @@
 
 #include "app/FindWindowLike.h"
 #include "app/ProgramEntry.h"
-#include "platform/GuiLibrary.h"
-#include "platform/InstanceLock.h"
-#include "platform/XcbWindowTree.h"
+#include "platform/process/GuiLibrary.h"
+#include "platform/process/InstanceLock.h"
+#include "platform/x11/XcbWindowTree.h"
 
 #include <QByteArray>
 #include <QFileInfo>

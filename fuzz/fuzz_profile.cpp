@@ -2,7 +2,7 @@
 // (section, key, value) from a small alphabet, an operation byte (set, remove key, remove
 // section), then the file's bytes in the encoding they show. Aborts when a value stored does not
 // read back, an edit changes another key or the section list, or is lost when written back.
-#include "platform/ProfileText.h"
+#include "platform/profile/ProfileText.h"
 
 #include <QRegularExpression>
 #include <QSet>

@@ -1,6 +1,6 @@
 #include "settings/Ini.h"
 
-#include "platform/Profile.h"
+#include "platform/profile/Profile.h"
 
 #include <QDir>
 #include <QFileInfo>

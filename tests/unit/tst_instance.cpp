@@ -1,9 +1,9 @@
 // The earlier instance: its lock, the search for its window, the start without the window
 // library. The executable doubles as the lock's holder or as a planted lock's squatter (main).
 #include "app/FindWindowLike.h"
-#include "platform/InstanceLock.h"
 #include "platform/StatusText.h"
-#include "platform/WindowTree.h"
+#include "platform/process/InstanceLock.h"
+#include "platform/x11/WindowTree.h"
 
 #include <QCoreApplication>
 #include <QProcess>

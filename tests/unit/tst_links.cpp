@@ -1,10 +1,10 @@
 // The command line and the settings file's links in the window's tooltips and links menu (the
 // fuzz driver checks the link table against a reference), and addresses read as typed.
 #include "app/LinkTable.h"
-#include "app/StartUp.h"
-#include "browser/BrowserFrm.h"
-#include "fakes/FakeWebView.h"
-#include "platform/QtWebView.h"
+#include "qt/app/StartUp.h"
+#include "qt/browser/BrowserFrm.h"
+#include "qt/platform/QtWebView.h"
+#include "qt/tests/fakes/FakeWebView.h"
 #include "settings/Ini.h"
 #include "support/FileBytes.h"
 

@@ -3,7 +3,7 @@
 #include "settings/FormPlacement.h"
 
 #include "platform/PlacementWindow.h"
-#include "platform/WidgetPlacement.h"
+#include "qt/platform/WidgetPlacement.h"
 #include "settings/Ini.h"
 #include "support/FileBytes.h"
 

@@ -1,0 +1,215 @@
+#include "platform/profile/ProfileFile.h"
+
+#include "platform/profile/Profile.h"
+
+#include <QFile>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+// How long a rewrite waits for another process's rewrite of the same file.
+constexpr std::chrono::seconds kLockPatience{5};
+
+// Owns one file descriptor.
+class Fd {
+public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    Fd(Fd&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    Fd& operator=(Fd&&) = delete;
+    ~Fd() { Close(); }
+
+    int Get() const { return fd_; }
+    bool Valid() const { return fd_ >= 0; }
+    // Closes now; false when the close reported an error (a write that did not make it).
+    bool Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+enum class ReadStatus { Ok, Missing, Failed };
+
+ReadStatus ReadAll(const QByteArray& path, QByteArray& bytes) {
+    bytes.clear();
+    // Non-blocking, so that a FIFO in the file's place cannot hang the open.
+    Fd fd(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!fd.Valid()) {
+        return errno == ENOENT || errno == ENOTDIR ? ReadStatus::Missing : ReadStatus::Failed;
+    }
+    struct stat info {};
+    if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return ReadStatus::Failed;
+    }
+    bytes.reserve(static_cast<qsizetype>(info.st_size));
+    char chunk[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.Get(), chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return ReadStatus::Failed;
+        }
+        if (n == 0) {
+            return ReadStatus::Ok;
+        }
+        bytes.append(chunk, n);
+    }
+}
+
+bool WriteAll(int fd, const QByteArray& bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n =
+            ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+// The file a name stands for: a symbolic link is followed, so that the link stays in place.
+QByteArray TargetPath(const QString& fileName) {
+    const QByteArray path = QFile::encodeName(fileName);
+    char resolved[PATH_MAX];
+    if (::realpath(path.constData(), resolved) != nullptr) {
+        return QByteArray(resolved);
+    }
+    return path;
+}
+
+// An exclusive lock on "<target>.lock", held while the result lives. The lock file stays:
+// removing it would let two writers lock two different files.
+Fd LockBeside(const QByteArray& target) {
+    const QByteArray lockPath = target + ".lock";
+    int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0 && (errno == EACCES || errno == EROFS)) {
+        fd = ::open(lockPath.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    }
+    Fd lock(fd);
+    if (!lock.Valid()) {
+        return lock;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + kLockPatience;
+    while (::flock(lock.Get(), LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) ||
+            std::chrono::steady_clock::now() > deadline) {
+            return Fd();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return lock;
+}
+
+QByteArray FolderOf(const QByteArray& target) {
+    const qsizetype slash = target.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : target.first(qMax<qsizetype>(slash, 1));
+}
+
+// Makes the rename itself durable; a failure here loses nothing already written.
+void SyncFolderOf(const QByteArray& target) {
+    Fd dir(::open(FolderOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.Valid()) {
+        ::fsync(dir.Get());
+    }
+}
+
+} // namespace
+
+QByteArray ReadProfileFile(const QString& fileName) {
+    QByteArray bytes;
+    if (fileName.isEmpty() || ReadAll(QFile::encodeName(fileName), bytes) != ReadStatus::Ok) {
+        return {};
+    }
+    return bytes;
+}
+
+bool RewriteProfileFile(const QString& fileName,
+                        const std::function<FileEdit(const QByteArray&)>& edit) {
+    if (fileName.isEmpty()) {
+        return false;
+    }
+    const QByteArray target = TargetPath(fileName);
+    const Fd lock = LockBeside(target);
+    if (!lock.Valid()) {
+        return false;
+    }
+    QByteArray current;
+    const ReadStatus status = ReadAll(target, current);
+    if (status == ReadStatus::Failed) {
+        return false; // never replace what could not be read
+    }
+    const FileEdit next = edit(current);
+    if (next.outcome != FileEdit::Outcome::Changed) {
+        return next.outcome == FileEdit::Outcome::Unchanged;
+    }
+    struct stat old {};
+    const bool exists = status == ReadStatus::Ok && ::stat(target.constData(), &old) == 0;
+    if (exists && ::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0) {
+        return false; // a read-only file stays as it is, although its folder would allow it
+    }
+    const QByteArray temp = target + ".tmp";
+    ::unlink(temp.constData()); // left by a writer that died; only lock holders write it
+    Fd out(::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+                  exists ? (old.st_mode & 0777) : 0666));
+    if (!out.Valid()) {
+        return false;
+    }
+    bool ok = true;
+    if (exists) {
+        if (::fchown(out.Get(), old.st_uid, old.st_gid) != 0) {
+            // Only a privileged process can give the file back another owner: keep ours.
+        }
+        ok = ::fchmod(out.Get(), old.st_mode & 07777) == 0;
+    }
+    ok = ok && WriteAll(out.Get(), next.content) && ::fsync(out.Get()) == 0;
+    ok = out.Close() && ok;
+    ok = ok && ::rename(temp.constData(), target.constData()) == 0;
+    if (!ok) {
+        ::unlink(temp.constData());
+        return false;
+    }
+    SyncFolderOf(target);
+    return true;
+}
+
+bool ProfileFileWritable(const QString& fileName) {
+    if (fileName.isEmpty()) {
+        return false;
+    }
+    const QByteArray target = TargetPath(fileName);
+    struct stat info {};
+    if (::stat(target.constData(), &info) == 0) {
+        if (!S_ISREG(info.st_mode) ||
+            ::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0) {
+            return false;
+        }
+    } else if (errno != ENOENT) {
+        return false;
+    }
+    const QByteArray folder = FolderOf(target);
+    return ::faccessat(AT_FDCWD, folder.constData(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+} // namespace platform

@@ -1,0 +1,40 @@
+#include "qt/platform/Twips.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <cmath>
+
+namespace platform {
+
+namespace {
+double LogicalDpi(bool horizontal) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return 96.0;
+    }
+    const double dpi = horizontal ? screen->logicalDotsPerInchX() : screen->logicalDotsPerInchY();
+    return dpi > 0 ? dpi : 96.0;
+}
+} // namespace
+
+double TwipsPerPixelX() {
+    return 1440.0 / LogicalDpi(true);
+}
+double TwipsPerPixelY() {
+    return 1440.0 / LogicalDpi(false);
+}
+
+int TwipsToPixelsX(double twips) {
+    return static_cast<int>(std::lround(twips / TwipsPerPixelX()));
+}
+int TwipsToPixelsY(double twips) {
+    return static_cast<int>(std::lround(twips / TwipsPerPixelY()));
+}
+double PixelsToTwipsX(int pixels) {
+    return pixels * TwipsPerPixelX();
+}
+double PixelsToTwipsY(int pixels) {
+    return pixels * TwipsPerPixelY();
+}
+
+} // namespace platform
