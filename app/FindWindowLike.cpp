@@ -12,16 +12,16 @@ constexpr int kTextBufferSize = 255;
 
 } // namespace
 
-QString InstanceCaptionPattern() {
-    return QLatin1Char('*') + QString::fromUtf16(kAppCaption);
+std::string InstanceCaptionPattern() {
+    return std::string("*") + kAppCaption;
 }
 
-QString InstanceClassPattern() {
-    return QString::fromLatin1(browser::kWindowClass);
+std::string InstanceClassPattern() {
+    return browser::kWindowClass;
 }
 
 platform::Hwnd FindWindowLike(platform::WindowTree& tree, platform::Hwnd startWindow,
-                              const QString& captionPattern, const QString& classPattern) {
+                              const std::string& captionPattern, const std::string& classPattern) {
     // Only the direct children are examined. Walking the deeper levels as well could never
     // change the answer: a match below the first level is never what the caller gets.
     if (startWindow == 0)
@@ -30,8 +30,8 @@ platform::Hwnd FindWindowLike(platform::WindowTree& tree, platform::Hwnd startWi
     platform::Hwnd result = 0;
     for (platform::Hwnd child = tree.GetWindow(startWindow, platform::GW_CHILD); child != 0;
          child = tree.GetWindow(child, platform::GW_HWNDNEXT)) {
-        const QString caption = tree.GetWindowText(child, kTextBufferSize);
-        const QString className = tree.GetClassName(child, kTextBufferSize);
+        const std::string caption = tree.GetWindowText(child, kTextBufferSize);
+        const std::string className = tree.GetClassName(child, kTextBufferSize);
         // Both tests are made every time; a later match replaces an earlier one.
         const bool captionMatches = Like(caption, captionPattern);
         const bool classMatches = Like(className, classPattern);

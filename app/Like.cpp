@@ -3,6 +3,8 @@
 // with greedy stars, going back only to the last star seen.
 #include "app/Like.h"
 
+#include "platform/profile/ProfileBytes.h"
+
 #include <utility>
 #include <vector>
 
@@ -40,17 +42,17 @@ bool Matches(const Element& element, char32_t c) {
 }
 
 // Reads the list that starts after the "[" at pattern[open]. Returns the index of its "]",
-// or -1 when there is none (the "[" is then an ordinary character).
-qsizetype ReadList(const std::u32string& pattern, qsizetype open, Element& element) {
-    const auto size = static_cast<qsizetype>(pattern.size());
-    qsizetype close = open + 1;
+// or npos when there is none (the "[" is then an ordinary character).
+std::size_t ReadList(const std::u32string& pattern, std::size_t open, Element& element) {
+    const std::size_t size = pattern.size();
+    std::size_t close = open + 1;
     while (close < size && pattern[close] != U']')
         ++close;
     if (close >= size)
-        return -1;
+        return std::u32string::npos;
 
     element.kind = Element::List;
-    qsizetype i = open + 1;
+    std::size_t i = open + 1;
     if (i < close && pattern[i] == U'!') {
         element.negated = true;
         ++i;
@@ -72,8 +74,8 @@ qsizetype ReadList(const std::u32string& pattern, qsizetype open, Element& eleme
 
 std::vector<Element> Compile(const std::u32string& pattern) {
     std::vector<Element> elements;
-    const auto size = static_cast<qsizetype>(pattern.size());
-    for (qsizetype i = 0; i < size; ++i) {
+    const std::size_t size = pattern.size();
+    for (std::size_t i = 0; i < size; ++i) {
         Element element;
         switch (pattern[i]) {
         case U'*':
@@ -89,8 +91,8 @@ std::vector<Element> Compile(const std::u32string& pattern) {
             element.kind = Element::Digit;
             break;
         case U'[': {
-            const qsizetype close = ReadList(pattern, i, element);
-            if (close < 0) {
+            const std::size_t close = ReadList(pattern, i, element);
+            if (close == std::u32string::npos) {
                 element = Element{};
                 element.literal = U'[';
                 break;
@@ -112,9 +114,9 @@ std::vector<Element> Compile(const std::u32string& pattern) {
 
 } // namespace
 
-bool Like(const QString& text, const QString& pattern) {
-    const std::u32string chars = text.toStdU32String();
-    const std::vector<Element> elements = Compile(pattern.toStdU32String());
+bool Like(std::string_view text, std::string_view pattern) {
+    const std::u32string chars = platform::CodePointsOf(text);
+    const std::vector<Element> elements = Compile(platform::CodePointsOf(pattern));
 
     std::size_t t = 0;
     std::size_t p = 0;

@@ -18,14 +18,15 @@
 //   - a reversed range such as "[z-a]" holds no character: inside "[...]" it adds nothing,
 //     inside "[!...]" it excludes nothing;
 //   - "*", "?", "#" and "[" inside a list are ordinary characters.
-// Characters are whole code points: "?" matches one character outside the BMP too.
+// Texts are UTF-8 (a byte that is not UTF-8 is one Windows-1252 character); characters are
+// whole code points: "?" matches one character outside the BMP too.
 //
 // Matching takes at most about (text length x pattern length) steps, whatever the pattern.
 
-#include <QString>
+#include <string_view>
 
 namespace BrowserMod1 {
 
-bool Like(const QString& text, const QString& pattern);
+bool Like(std::string_view text, std::string_view pattern);
 
 } // namespace BrowserMod1

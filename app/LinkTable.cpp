@@ -1,53 +1,55 @@
 // The command line and section "Liens" turned into the link table.
 #include "app/LinkTable.h"
 
-#include <QStringList>
+#include "platform/TextCase.h"
 
 namespace BrowserMod1 {
 
-QString NormalizeUrl(const QString& address) {
-    if (address.contains(u':'))
+std::string NormalizeUrl(const std::string& address) {
+    if (address.find(':') != std::string::npos)
         return address;
-    return QStringLiteral("http://") + address;
+    return "http://" + address;
 }
 
-QString PrepareCommandLine(const QString& commandLine) {
-    qsizetype first = 0;
-    qsizetype last = commandLine.size();
-    while (first < last && commandLine[first] == u' ')
-        ++first;
-    while (last > first && commandLine[last - 1] == u' ')
-        --last;
-    return commandLine.mid(first, last - first).toLower();
+std::string PrepareCommandLine(const std::string& commandLine) {
+    const std::size_t first = commandLine.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    const std::size_t last = commandLine.find_last_not_of(' ');
+    return platform::LowerCase(std::string_view(commandLine).substr(first, last + 1 - first));
 }
 
-LinkTable BuildLinkTable(const QString& commandLine, const IniReader& iniReadDefault) {
+LinkTable BuildLinkTable(const std::string& commandLine, const IniReader& iniReadDefault) {
     LinkTable table;
-    // The appended comma makes sure that fields 0 and 1 always exist.
-    const QStringList fields = (commandLine + u',').split(u',');
+    // Fields 0 and 1 always exist; a third field and those after it are ignored.
+    const std::size_t comma = commandLine.find(',');
+    const std::string home = commandLine.substr(0, comma);
+    std::string mail;
+    if (comma != std::string::npos) {
+        const std::size_t next = commandLine.find(',', comma + 1);
+        mail = commandLine.substr(comma + 1, next == std::string::npos ? next : next - comma - 1);
+    }
 
-    const QString& home = fields[0];
-    if (!home.isEmpty()) {
+    if (!home.empty()) {
         table.HomeUrl = home;
         table.Entry0Caption = home;
     } else {
-        table.HomeUrl = QString::fromUtf16(DefaultHomeUrl);
-        table.Entry0Caption = QString::fromUtf16(DefaultHomeCaption);
+        table.HomeUrl = kDefaultHomeUrl;
+        table.Entry0Caption = kDefaultHomeCaption;
     }
     table.HomeUrl = NormalizeUrl(table.HomeUrl);
     table.LinkUrls[0] = table.HomeUrl;
     table.Visible[0] = true;
 
-    const QString& mail = fields[1];
-    table.MailUrl = NormalizeUrl(mail.isEmpty() ? QString::fromUtf16(DefaultMailUrl) : mail);
+    table.MailUrl = NormalizeUrl(mail.empty() ? std::string(kDefaultMailUrl) : mail);
 
-    const QString section = QStringLiteral("Liens");
-    for (int n = 1; n < LinkCount; ++n) {
-        const QString title = iniReadDefault(section, QStringLiteral("Titre") + QString::number(n));
-        if (title.isEmpty())
+    const std::string section = "Liens";
+    for (int n = 1; n < kLinkCount; ++n) {
+        const std::string title = iniReadDefault(section, "Titre" + std::to_string(n));
+        if (title.empty())
             continue;
         table.LinkTitles[n] = title;
-        table.LinkUrls[n] = iniReadDefault(section, QStringLiteral("Adresse") + QString::number(n));
+        table.LinkUrls[n] = iniReadDefault(section, "Adresse" + std::to_string(n));
         table.Visible[n] = true;
     }
     return table;

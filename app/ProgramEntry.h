@@ -13,6 +13,9 @@ struct OrvaneStart {
 // Returns the program's exit code.
 int OrvaneGuiMain(int argc, char** argv, const OrvaneStart* start);
 
-inline constexpr const char* OrvaneGuiLibrary = "liborvane_gui.so";
+// The two window libraries while both exist, and the one a start loads unless told otherwise.
+inline constexpr const char* OrvaneQtLibrary = "liborvane_gui.so";
+inline constexpr const char* OrvaneGtkLibrary = "liborvane_gtk.so";
+inline constexpr const char* OrvaneGuiLibrary = OrvaneQtLibrary;
 inline constexpr const char* OrvaneGuiEntry = "OrvaneGuiMain";
 }

@@ -11,56 +11,79 @@
 #include "platform/process/InstanceLock.h"
 #include "platform/x11/XcbWindowTree.h"
 
-#include <QByteArray>
-#include <QFileInfo>
-#include <QString>
-#include <QStringList>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
 
 namespace {
 
-QString ExecutablePath() {
-    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+std::string ExecutablePath() {
+    char path[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    return length > 0 ? std::string(path, static_cast<std::size_t>(length)) : std::string();
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // The argument text after the program's name, as one text.
-QString CommandLineText(int argc, char* argv[]) {
-    QStringList args;
+std::string CommandLineText(int argc, char* argv[]) {
+    std::string text;
     for (int i = 1; i < argc; ++i) {
-        args << QString::fromLocal8Bit(argv[i]);
+        if (i > 1) {
+            text += ' ';
+        }
+        text += argv[i];
     }
-    return args.join(QLatin1Char(' '));
+    return text;
+}
+
+// The window library this start loads: ORVANE_WINDOW names one while two exist ("gtk", "qt").
+const char* WindowLibrary() {
+    const char* chosen = std::getenv("ORVANE_WINDOW");
+    const std::string name = chosen != nullptr ? chosen : "";
+    if (name == "gtk") {
+        return OrvaneGtkLibrary;
+    }
+    if (name == "qt") {
+        return OrvaneQtLibrary;
+    }
+    return OrvaneGuiLibrary;
 }
 
 // What the program says when it cannot load its window library: the file concerned, in French.
-QString CannotLoad(const QString& library, const platform::LibraryEntry& loaded) {
+std::string CannotLoad(const std::string& library, const platform::LibraryEntry& loaded) {
     using Failure = platform::LibraryEntry::Failure;
     switch (loaded.failure) {
     case Failure::FileMissing:
-        return QStringLiteral("orvane : fichier introuvable : %1. Réinstallez Orvane.")
-            .arg(library);
+        return "orvane : fichier introuvable : " + library + ". Réinstallez Orvane.";
     case Failure::DependencyMissing:
-        return QStringLiteral("orvane : fichier introuvable : %1, nécessaire à %2. Installez "
-                              "la bibliothèque qui le fournit ou réinstallez Orvane.")
-            .arg(loaded.missingFile, library);
+        return "orvane : fichier introuvable : " + loaded.missingFile + ", nécessaire à " +
+               library + ". Installez la bibliothèque qui le fournit ou réinstallez Orvane.";
     case Failure::EntryMissing:
-        return QStringLiteral("orvane : le fichier %1 ne contient pas le point d'entrée %2. "
-                              "Réinstallez Orvane.")
-            .arg(library, QLatin1String(OrvaneGuiEntry));
+        return "orvane : le fichier " + library + " ne contient pas le point d'entrée " +
+               OrvaneGuiEntry + ". Réinstallez Orvane.";
     case Failure::NotLoadable:
     case Failure::None:
         break;
     }
-    return QStringLiteral("orvane : le fichier %1 n'a pas pu être chargé (fichier endommagé ou "
-                          "prévu pour un autre système). Réinstallez Orvane.")
-        .arg(library);
+    return "orvane : le fichier " + library +
+           " n'a pas pu être chargé (fichier endommagé ou prévu pour un autre système). "
+           "Réinstallez Orvane.";
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    const QString executable = ExecutablePath();
-    const QString programDirectory = QFileInfo(executable).absolutePath();
+    const std::string executable = ExecutablePath();
+    const std::string programDirectory = FolderOf(executable);
 
     // Held for the life of the program: it tells later starts that this one runs.
     platform::InstanceLock instance(executable);
@@ -73,16 +96,15 @@ int main(int argc, char* argv[]) {
         }
     }
 
-    const QString library = programDirectory + QLatin1Char('/') + OrvaneGuiLibrary;
+    const std::string library = programDirectory + "/" + WindowLibrary();
     const platform::LibraryEntry loaded = platform::LoadLibraryEntry(library, OrvaneGuiEntry);
     if (loaded.failure != platform::LibraryEntry::Failure::None) {
-        std::fprintf(stderr, "%s\n", qUtf8Printable(CannotLoad(library, loaded)));
+        std::fprintf(stderr, "%s\n", CannotLoad(library, loaded).c_str());
         return 1;
     }
     using Entry = int (*)(int, char**, const OrvaneStart*);
     auto entry = reinterpret_cast<Entry>(loaded.entry);
-    const QByteArray directory = programDirectory.toUtf8();
-    const QByteArray commandLine = CommandLineText(argc, argv).toUtf8();
-    const OrvaneStart start{directory.constData(), commandLine.constData()};
+    const std::string commandLine = CommandLineText(argc, argv);
+    const OrvaneStart start{programDirectory.c_str(), commandLine.c_str()};
     return entry(argc, argv, &start);
 }

@@ -1,40 +1,60 @@
 #include "platform/StatusText.h"
 
+#include "platform/profile/ProfileBytes.h"
+
 namespace platform {
 namespace {
 
-// The length of the character at at: 2 for a surrogate pair, 1 otherwise.
-qsizetype CharacterLength(QStringView text, qsizetype at) {
-    return at + 1 < text.size() && text[at].isHighSurrogate() && text[at + 1].isLowSurrogate() ? 2
-                                                                                               : 1;
+// The bytes of the character at `at`: a whole UTF-8 sequence, or one byte that is none.
+std::size_t CharacterLength(std::string_view text, std::size_t at) {
+    char32_t cp = 0;
+    const int length = Utf8SequenceAt(text, at, cp);
+    return length > 0 ? static_cast<std::size_t>(length) : 1;
+}
+
+bool IsControl(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c < 0xA0);
 }
 
 } // namespace
 
-qsizetype CharacterCount(QStringView text) {
-    qsizetype count = 0;
-    for (qsizetype at = 0; at < text.size(); at += CharacterLength(text, at)) {
+std::size_t CharacterCount(std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t at = 0; at < text.size(); at += CharacterLength(text, at)) {
         ++count;
     }
     return count;
 }
 
-QString FirstCharacters(const QString& text, qsizetype maxCharacters) {
-    qsizetype at = 0;
-    for (qsizetype count = 0; count < maxCharacters && at < text.size(); ++count) {
+std::string FirstCharacters(std::string_view text, std::size_t maxCharacters) {
+    std::size_t at = 0;
+    for (std::size_t count = 0; count < maxCharacters && at < text.size(); ++count) {
         at += CharacterLength(text, at);
     }
-    return text.first(at);
+    return std::string(text.substr(0, at));
 }
 
-QString ShownStatusText(const QString& text) {
+std::string ShownStatusText(std::string_view text) {
     return FirstCharacters(text, kStatusTextShownMax);
 }
 
-QString CaptionText(const QString& text, qsizetype maxCharacters) {
-    QString shown = text;
-    shown.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
-    return FirstCharacters(shown, maxCharacters);
+std::string CaptionText(std::string_view text, std::size_t maxCharacters) {
+    std::string shown;
+    std::size_t count = 0;
+    for (std::size_t at = 0; at < text.size() && count < maxCharacters;) {
+        char32_t cp = 0;
+        const int length = Utf8SequenceAt(text, at, cp);
+        const std::size_t step = length > 0 ? static_cast<std::size_t>(length) : 1;
+        if (length == 0) {
+            AppendUtf8(shown, 0xFFFD); // a caption is always valid UTF-8
+            ++count;
+        } else if (!IsControl(cp)) {
+            shown.append(text.substr(at, step));
+            ++count;
+        }
+        at += step;
+    }
+    return shown;
 }
 
 } // namespace platform

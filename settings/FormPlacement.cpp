@@ -7,16 +7,16 @@ namespace BrowserMod1 {
 
 namespace {
 
-int ReadNumber(const QString& section, const QString& key) {
+int ReadNumber(const std::string& section, const char* key) {
     return RoundToInt32(Val(IniReadUser(section, key)));
 }
 
 // Bounds are saved as whole twips.
-QString WholeNumber(double value) {
-    return QString::number(RoundToInt32(value));
+std::string WholeNumber(double value) {
+    return std::to_string(RoundToInt32(value));
 }
 
-void Restore(const QString& section, platform::PlacementWindow& window) {
+void Restore(const std::string& section, platform::PlacementWindow& window) {
     int state = ReadNumber(section, "WindowState");
     const int width = ReadNumber(section, "Width");
     const int left = ReadNumber(section, "Left");
@@ -36,8 +36,8 @@ void Restore(const QString& section, platform::PlacementWindow& window) {
     window.DoEvents();
 }
 
-void Save(const QString& section, platform::PlacementWindow& window) {
-    IniWriteUser(section, "WindowState", QString::number(window.WindowState()));
+void Save(const std::string& section, platform::PlacementWindow& window) {
+    IniWriteUser(section, "WindowState", std::to_string(window.WindowState()));
     if (window.WindowState() < platform::vbMinimized) {
         IniWriteUser(section, "Left", WholeNumber(window.Left()));
         IniWriteUser(section, "Top", WholeNumber(window.Top()));
@@ -48,7 +48,7 @@ void Save(const QString& section, platform::PlacementWindow& window) {
 
 } // namespace
 
-void FormPlacement(const QString& section, platform::PlacementWindow& window, int mode) {
+void FormPlacement(const std::string& section, platform::PlacementWindow& window, int mode) {
     if (mode == RestorePlacement) {
         Restore(section, window);
     } else if (mode == SavePlacement) {

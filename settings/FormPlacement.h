@@ -3,7 +3,7 @@
 
 #include "platform/PlacementWindow.h"
 
-#include <QString>
+#include <string>
 
 namespace BrowserMod1 {
 
@@ -12,6 +12,6 @@ enum PlacementMode : int { RestorePlacement = 0, SavePlacement = 1 };
 // Mode 0 restores the window from the section (maximized when nothing was saved, never
 // minimized), mode 1 saves it there (the bounds only when the window is in the normal state);
 // any other mode does nothing.
-void FormPlacement(const QString& section, platform::PlacementWindow& window, int mode);
+void FormPlacement(const std::string& section, platform::PlacementWindow& window, int mode);
 
 } // namespace BrowserMod1

@@ -2,43 +2,40 @@
 
 #include "platform/profile/Profile.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 namespace BrowserMod1 {
 
 namespace {
 constexpr int kReadBufferSize = 1024;
 }
 
-QString IniFileName;
-QString UserIniFileName;
+std::string IniFileName;
+std::string UserIniFileName;
 
-void IniWrite(const QString& section, const QString& key, const QString& value,
-              const QString& file) {
-    if (section.isEmpty()) {
+void IniWrite(const std::string& section, const std::string& key, const std::string& value,
+              const std::string& file) {
+    if (section.empty()) {
         platform::WritePrivateProfileString(nullptr, nullptr, nullptr, file);
-    } else if (key.isEmpty()) {
+    } else if (key.empty()) {
         platform::WritePrivateProfileString(&section, nullptr, nullptr, file);
-    } else if (value.isEmpty()) {
+    } else if (value.empty()) {
         platform::WritePrivateProfileString(&section, &key, nullptr, file);
     } else {
         platform::WritePrivateProfileString(&section, &key, &value, file);
     }
 }
 
-QString IniRead(const QString& section, const QString& key, const QString& file) {
-    QString buffer;
-    const int copied = platform::GetPrivateProfileString(
-        &section, key.isEmpty() ? nullptr : &key, QString(""), buffer, kReadBufferSize, file);
-    return buffer.first(copied);
+std::string IniRead(const std::string& section, const std::string& key, const std::string& file) {
+    std::string buffer;
+    platform::GetPrivateProfileString(&section, key.empty() ? nullptr : &key, std::string(), buffer,
+                                      kReadBufferSize, file);
+    return buffer;
 }
 
-void IniWriteDefault(const QString& section, const QString& key, const QString& value) {
+void IniWriteDefault(const std::string& section, const std::string& key, const std::string& value) {
     IniWrite(section, key, value, IniFileName);
 }
 
-QString IniReadDefault(const QString& section, const QString& key) {
+std::string IniReadDefault(const std::string& section, const std::string& key) {
     return IniRead(section, key, IniFileName);
 }
 
@@ -46,27 +43,32 @@ namespace {
 
 // The user's own file is used while the program's file cannot be written.
 bool UserFileInUse() {
-    return !UserIniFileName.isEmpty() && !platform::ProfileFileWritable(IniFileName);
+    return !UserIniFileName.empty() && !platform::ProfileFileWritable(IniFileName);
+}
+
+std::string FolderOf(const std::string& file) {
+    const std::size_t slash = file.rfind('/');
+    return slash == std::string::npos || slash == 0 ? std::string() : file.substr(0, slash);
 }
 
 } // namespace
 
-QString IniReadUser(const QString& section, const QString& key) {
+std::string IniReadUser(const std::string& section, const std::string& key) {
     if (UserFileInUse()) {
-        const QString own = IniRead(section, key, UserIniFileName);
-        if (!own.isEmpty()) {
+        std::string own = IniRead(section, key, UserIniFileName);
+        if (!own.empty()) {
             return own;
         }
     }
     return IniReadDefault(section, key);
 }
 
-void IniWriteUser(const QString& section, const QString& key, const QString& value) {
+void IniWriteUser(const std::string& section, const std::string& key, const std::string& value) {
     if (!UserFileInUse()) {
         IniWriteDefault(section, key, value);
         return;
     }
-    QDir().mkpath(QFileInfo(UserIniFileName).path());
+    platform::MakeFolders(FolderOf(UserIniFileName));
     IniWrite(section, key, value, UserIniFileName);
 }
 

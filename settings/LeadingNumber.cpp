@@ -7,26 +7,26 @@
 
 namespace BrowserMod1 {
 
-double Val(const QString& text) {
+double Val(std::string_view text) {
     std::string number; // the sign, digits and point taken, blanks left out
     bool signTaken = false;
     bool pointTaken = false;
     bool digitTaken = false;
-    for (const QChar c : text) {
-        if (c == u' ' || c == u'\t' || c == u'\n') {
+    for (const char c : text) {
+        if (c == ' ' || c == '\t' || c == '\n') {
             continue;
         }
-        if ((c == u'-' || c == u'+') && !signTaken && !pointTaken && !digitTaken) {
+        if ((c == '-' || c == '+') && !signTaken && !pointTaken && !digitTaken) {
             signTaken = true;
-            if (c == u'-') {
+            if (c == '-') {
                 number += '-';
             }
-        } else if (c == u'.' && !pointTaken) {
+        } else if (c == '.' && !pointTaken) {
             pointTaken = true;
             number += '.';
-        } else if (c >= u'0' && c <= u'9') {
+        } else if (c >= '0' && c <= '9') {
             digitTaken = true;
-            number += static_cast<char>(c.unicode());
+            number += c;
         } else {
             break;
         }

@@ -2,7 +2,7 @@
 // Loading a shared library of the program's and finding its entry point, with what went wrong
 // told apart so that the program can say it in its own words.
 
-#include <QString>
+#include <string>
 
 namespace platform {
 
@@ -16,11 +16,11 @@ struct LibraryEntry {
     };
     Failure failure = Failure::None;
     void* entry = nullptr;
-    QString missingFile;
+    std::string missingFile;
 };
 
 // Loads the library at path (resolving every symbol now) and looks up symbol in it. The library
 // stays loaded for the life of the process.
-LibraryEntry LoadLibraryEntry(const QString& path, const char* symbol);
+LibraryEntry LoadLibraryEntry(const std::string& path, const char* symbol);
 
 } // namespace platform

@@ -1,12 +1,12 @@
 // The previous-instance query on a shared file lock.
 #include "platform/process/InstanceLock.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFileInfo>
+#include "platform/process/Sha256.h"
 
 #include <cerrno>
 #include <chrono>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -29,24 +29,53 @@ bool Private(const struct stat& info, mode_t othersMask) {
     return info.st_uid == ::getuid() && (info.st_mode & othersMask) == 0;
 }
 
-bool PrivateFolder(const QString& path) {
+bool PrivateFolder(const std::string& path) {
     struct stat info {};
-    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
-           Private(info, 077);
+    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && Private(info, 077);
 }
 
-QString PrivateTempFolder() {
-    return QDir(QDir::tempPath()).filePath(QStringLiteral("orvane-%1").arg(::getuid()));
+std::string WithoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    return path;
+}
+
+// An absolute path from the environment, or nothing.
+std::string AbsoluteFromEnvironment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] == '/' ? WithoutTrailingSlashes(value) : std::string();
+}
+
+std::string PrivateTempFolder() {
+    std::string temp = AbsoluteFromEnvironment("TMPDIR");
+    if (temp.empty()) {
+        temp = "/tmp";
+    }
+    return (temp == "/" ? "" : temp) + "/orvane-" + std::to_string(::getuid());
 }
 
 // $XDG_RUNTIME_DIR when it is a private folder of this user's, else the private folder in the
 // temporary directory.
-QString LockDirectory() {
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (QDir::isAbsolutePath(runtime) && PrivateFolder(runtime)) {
-        return QDir::cleanPath(runtime);
+std::string LockDirectory() {
+    const std::string runtime = AbsoluteFromEnvironment("XDG_RUNTIME_DIR");
+    if (!runtime.empty() && PrivateFolder(runtime)) {
+        return runtime;
     }
     return PrivateTempFolder();
+}
+
+// The executable's path with links resolved, or made absolute where it cannot be resolved.
+std::string CanonicalPath(const std::string& path) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) != nullptr) {
+        return resolved;
+    }
+    if (!path.empty() && path[0] == '/') {
+        return path;
+    }
+    char cwd[PATH_MAX];
+    return ::getcwd(cwd, sizeof cwd) != nullptr ? std::string(cwd) + "/" + path : path;
 }
 
 int Retrying(int (*call)(int, int), int fd, int operation) {
@@ -60,29 +89,29 @@ int Retrying(int (*call)(int, int), int fd, int operation) {
 // The lock file, opened for locking, in a folder checked to be private; -1 when there is none.
 // A file that is not a private regular file of this user's (planted, or left by another
 // account) is replaced once.
-int OpenLockFile(const QString& path) {
-    const QFileInfo where(path);
-    const QByteArray folderName = QFile::encodeName(where.path());
-    ::mkdir(folderName.constData(), 0700); // the private folder, when it is missing
-    const int folder =
-        ::open(folderName.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+int OpenLockFile(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folderName = slash == 0 ? "/" : path.substr(0, slash);
+    const std::string fileName = path.substr(slash + 1);
+    ::mkdir(folderName.c_str(), 0700); // the private folder, when it is missing
+    const int folder = ::open(folderName.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (folder < 0) {
         return -1;
     }
     struct stat info {};
     int fd = -1;
     if (::fstat(folder, &info) == 0 && Private(info, 077)) {
-        const QByteArray name = QFile::encodeName(where.fileName());
+        const char* name = fileName.c_str();
         const int flags = O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
         for (int attempt = 0; attempt < 2 && fd < 0; ++attempt) {
-            fd = ::openat(folder, name.constData(), flags, 0600);
+            fd = ::openat(folder, name, flags, 0600);
             if (fd >= 0 &&
                 (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || !Private(info, 022))) {
                 ::close(fd);
                 fd = -1;
             }
             if (fd < 0 && attempt == 0) {
-                ::unlinkat(folder, name.constData(), 0);
+                ::unlinkat(folder, name, 0);
             }
         }
     }
@@ -92,7 +121,8 @@ int OpenLockFile(const QString& path) {
 
 } // namespace
 
-InstanceLock::InstanceLock(const QString& executablePath) : path_(LockFilePath(executablePath)) {}
+InstanceLock::InstanceLock(const std::string& executablePath)
+    : path_(LockFilePath(executablePath)) {}
 
 InstanceLock::~InstanceLock() {
     if (fd_ >= 0)
@@ -112,18 +142,11 @@ InstanceLock& InstanceLock::operator=(InstanceLock&& other) noexcept {
     return *this;
 }
 
-QString InstanceLock::LockFilePath(const QString& executablePath) {
-    const QFileInfo executable(executablePath);
-    QString canonical = executable.canonicalFilePath();
-    if (canonical.isEmpty())
-        canonical = executable.absoluteFilePath();
-    const QByteArray hash =
-        QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
-    return QDir(LockDirectory())
-        .filePath(QStringLiteral("%1-%2-%3.lock")
-                      .arg(QFileInfo(canonical).fileName())
-                      .arg(::getuid())
-                      .arg(QString::fromLatin1(hash)));
+std::string InstanceLock::LockFilePath(const std::string& executablePath) {
+    const std::string canonical = CanonicalPath(executablePath);
+    const std::string hash = Sha256Hex(canonical).substr(0, 16);
+    const std::string name = canonical.substr(canonical.rfind('/') + 1);
+    return LockDirectory() + "/" + name + "-" + std::to_string(::getuid()) + "-" + hash + ".lock";
 }
 
 bool InstanceLock::PrevInstance() {

@@ -12,13 +12,13 @@
 // have planted is not used, and a lock that stays taken is given up after a few short tries.
 // Either way the program then starts as a first instance would.
 
-#include <QString>
+#include <string>
 
 namespace platform {
 
 class InstanceLock {
 public:
-    explicit InstanceLock(const QString& executablePath);
+    explicit InstanceLock(const std::string& executablePath);
     ~InstanceLock();
     InstanceLock(InstanceLock&& other) noexcept;
     InstanceLock& operator=(InstanceLock&& other) noexcept;
@@ -31,10 +31,10 @@ public:
     bool PrevInstance();
 
     // The lock file of an executable.
-    static QString LockFilePath(const QString& executablePath);
+    static std::string LockFilePath(const std::string& executablePath);
 
 private:
-    QString path_;
+    std::string path_;
     int fd_ = -1;
 };
 

@@ -2,7 +2,7 @@
 
 #include "platform/profile/Profile.h"
 
-#include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -45,10 +45,10 @@ private:
 
 enum class ReadStatus { Ok, Missing, Failed };
 
-ReadStatus ReadAll(const QByteArray& path, QByteArray& bytes) {
+ReadStatus ReadAll(const std::string& path, std::string& bytes) {
     bytes.clear();
     // Non-blocking, so that a FIFO in the file's place cannot hang the open.
-    Fd fd(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!fd.Valid()) {
         return errno == ENOENT || errno == ENOTDIR ? ReadStatus::Missing : ReadStatus::Failed;
     }
@@ -56,7 +56,7 @@ ReadStatus ReadAll(const QByteArray& path, QByteArray& bytes) {
     if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return ReadStatus::Failed;
     }
-    bytes.reserve(static_cast<qsizetype>(info.st_size));
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
     char chunk[65536];
     for (;;) {
         const ssize_t n = ::read(fd.Get(), chunk, sizeof chunk);
@@ -69,43 +69,41 @@ ReadStatus ReadAll(const QByteArray& path, QByteArray& bytes) {
         if (n == 0) {
             return ReadStatus::Ok;
         }
-        bytes.append(chunk, n);
+        bytes.append(chunk, static_cast<std::size_t>(n));
     }
 }
 
-bool WriteAll(int fd, const QByteArray& bytes) {
-    qsizetype done = 0;
+bool WriteAll(int fd, const std::string& bytes) {
+    std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n =
-            ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n <= 0) {
             return false;
         }
-        done += n;
+        done += static_cast<std::size_t>(n);
     }
     return true;
 }
 
 // The file a name stands for: a symbolic link is followed, so that the link stays in place.
-QByteArray TargetPath(const QString& fileName) {
-    const QByteArray path = QFile::encodeName(fileName);
+std::string TargetPath(const std::string& fileName) {
     char resolved[PATH_MAX];
-    if (::realpath(path.constData(), resolved) != nullptr) {
-        return QByteArray(resolved);
+    if (::realpath(fileName.c_str(), resolved) != nullptr) {
+        return std::string(resolved);
     }
-    return path;
+    return fileName;
 }
 
 // An exclusive lock on "<target>.lock", held while the result lives. The lock file stays:
 // removing it would let two writers lock two different files.
-Fd LockBeside(const QByteArray& target) {
-    const QByteArray lockPath = target + ".lock";
-    int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+Fd LockBeside(const std::string& target) {
+    const std::string lockPath = target + ".lock";
+    int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0 && (errno == EACCES || errno == EROFS)) {
-        fd = ::open(lockPath.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        fd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     }
     Fd lock(fd);
     if (!lock.Valid()) {
@@ -122,14 +120,15 @@ Fd LockBeside(const QByteArray& target) {
     return lock;
 }
 
-QByteArray FolderOf(const QByteArray& target) {
-    const qsizetype slash = target.lastIndexOf('/');
-    return slash < 0 ? QByteArray(".") : target.first(qMax<qsizetype>(slash, 1));
+std::string FolderOf(const std::string& target) {
+    const std::size_t slash = target.rfind('/');
+    return slash == std::string::npos ? std::string(".")
+                                      : target.substr(0, std::max<std::size_t>(slash, 1));
 }
 
 // Makes the rename itself durable; a failure here loses nothing already written.
-void SyncFolderOf(const QByteArray& target) {
-    Fd dir(::open(FolderOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+void SyncFolderOf(const std::string& target) {
+    Fd dir(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.Valid()) {
         ::fsync(dir.Get());
     }
@@ -137,25 +136,25 @@ void SyncFolderOf(const QByteArray& target) {
 
 } // namespace
 
-QByteArray ReadProfileFile(const QString& fileName) {
-    QByteArray bytes;
-    if (fileName.isEmpty() || ReadAll(QFile::encodeName(fileName), bytes) != ReadStatus::Ok) {
+std::string ReadProfileFile(const std::string& fileName) {
+    std::string bytes;
+    if (fileName.empty() || ReadAll(fileName, bytes) != ReadStatus::Ok) {
         return {};
     }
     return bytes;
 }
 
-bool RewriteProfileFile(const QString& fileName,
-                        const std::function<FileEdit(const QByteArray&)>& edit) {
-    if (fileName.isEmpty()) {
+bool RewriteProfileFile(const std::string& fileName,
+                        const std::function<FileEdit(const std::string&)>& edit) {
+    if (fileName.empty()) {
         return false;
     }
-    const QByteArray target = TargetPath(fileName);
+    const std::string target = TargetPath(fileName);
     const Fd lock = LockBeside(target);
     if (!lock.Valid()) {
         return false;
     }
-    QByteArray current;
+    std::string current;
     const ReadStatus status = ReadAll(target, current);
     if (status == ReadStatus::Failed) {
         return false; // never replace what could not be read
@@ -165,13 +164,13 @@ bool RewriteProfileFile(const QString& fileName,
         return next.outcome == FileEdit::Outcome::Unchanged;
     }
     struct stat old {};
-    const bool exists = status == ReadStatus::Ok && ::stat(target.constData(), &old) == 0;
-    if (exists && ::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0) {
+    const bool exists = status == ReadStatus::Ok && ::stat(target.c_str(), &old) == 0;
+    if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
         return false; // a read-only file stays as it is, although its folder would allow it
     }
-    const QByteArray temp = target + ".tmp";
-    ::unlink(temp.constData()); // left by a writer that died; only lock holders write it
-    Fd out(::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+    const std::string temp = target + ".tmp";
+    ::unlink(temp.c_str()); // left by a writer that died; only lock holders write it
+    Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
                   exists ? (old.st_mode & 0777) : 0666));
     if (!out.Valid()) {
         return false;
@@ -185,31 +184,31 @@ bool RewriteProfileFile(const QString& fileName,
     }
     ok = ok && WriteAll(out.Get(), next.content) && ::fsync(out.Get()) == 0;
     ok = out.Close() && ok;
-    ok = ok && ::rename(temp.constData(), target.constData()) == 0;
+    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {
-        ::unlink(temp.constData());
+        ::unlink(temp.c_str());
         return false;
     }
     SyncFolderOf(target);
     return true;
 }
 
-bool ProfileFileWritable(const QString& fileName) {
-    if (fileName.isEmpty()) {
+bool ProfileFileWritable(const std::string& fileName) {
+    if (fileName.empty()) {
         return false;
     }
-    const QByteArray target = TargetPath(fileName);
+    const std::string target = TargetPath(fileName);
     struct stat info {};
-    if (::stat(target.constData(), &info) == 0) {
+    if (::stat(target.c_str(), &info) == 0) {
         if (!S_ISREG(info.st_mode) ||
-            ::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0) {
+            ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
             return false;
         }
     } else if (errno != ENOENT) {
         return false;
     }
-    const QByteArray folder = FolderOf(target);
-    return ::faccessat(AT_FDCWD, folder.constData(), W_OK | X_OK, AT_EACCESS) == 0;
+    const std::string folder = FolderOf(target);
+    return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 } // namespace platform

@@ -1,92 +1,79 @@
 #include "platform/profile/ProfileText.h"
 
-#include <cstring>
-#include <optional>
+#include "platform/StatusText.h"
+#include "platform/TextCase.h"
+#include "platform/profile/ProfileBytes.h"
 
 namespace platform {
 
 namespace {
 
-constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
-constexpr char kUtf16LEBom[] = "\xFF\xFE";
-constexpr char kUtf16BEBom[] = "\xFE\xFF";
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LEBom = "\xFF\xFE";
+constexpr std::string_view kUtf16BEBom = "\xFE\xFF";
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
-bool IsBlank(QChar c) {
-    return c == u' ' || c == u'\t';
-}
 
 // The view without the blanks at either end.
-template <typename View> View TrimBlanks(View s) {
-    qsizetype from = 0;
-    qsizetype to = s.size();
+std::string_view TrimBlanks(std::string_view s) {
+    std::size_t from = 0;
+    std::size_t to = s.size();
     while (from < to && IsBlank(s[from])) {
         ++from;
     }
     while (to > from && IsBlank(s[to - 1])) {
         --to;
     }
-    return s.sliced(from, to - from);
-}
-
-// Where the first `byte` of the view lies, or -1. An empty view may have no data at all, which
-// memchr must not be given.
-qsizetype IndexOf(QByteArrayView view, char byte) {
-    if (view.isEmpty()) {
-        return -1;
-    }
-    const void* at = std::memchr(view.data(), byte, static_cast<size_t>(view.size()));
-    return at != nullptr ? static_cast<const char*>(at) - view.data() : -1;
+    return s.substr(from, to - from);
 }
 
 enum class LineKind { Other, Section, Entry };
 
 // One line of the text, as offsets into it.
 struct Line {
-    qsizetype begin = 0;      // first byte
-    qsizetype contentEnd = 0; // before the line end (LF or CR LF)
-    qsizetype end = 0;        // after the line end
+    std::size_t begin = 0;      // first byte
+    std::size_t contentEnd = 0; // before the line end (LF or CR LF)
+    std::size_t end = 0;        // after the line end
     LineKind kind = LineKind::Other;
-    QByteArrayView name;   // section name or key, blanks dropped
-    qsizetype nameEnd = 0; // entries: after the last character of the key
-    QByteArrayView value;  // entries: after "=", blanks dropped
+    std::string_view name;   // section name or key, blanks dropped
+    std::size_t nameEnd = 0; // entries: after the last character of the key
+    std::string_view value;  // entries: after "=", blanks dropped
 };
 
-void Classify(QByteArrayView text, Line& line) {
-    const QByteArrayView content = text.sliced(line.begin, line.contentEnd - line.begin);
-    const QByteArrayView trimmed = TrimBlanks(content);
+void Classify(std::string_view text, Line& line) {
+    const std::string_view content = text.substr(line.begin, line.contentEnd - line.begin);
+    const std::string_view trimmed = TrimBlanks(content);
     line.kind = LineKind::Other;
-    if (trimmed.isEmpty() || trimmed[0] == ';' || trimmed[0] == '#') {
+    if (trimmed.empty() || trimmed[0] == ';' || trimmed[0] == '#') {
         return;
     }
     if (trimmed[0] == '[') {
-        const QByteArrayView rest = trimmed.sliced(1);
-        const qsizetype close = IndexOf(rest, ']');
-        const qsizetype length = close >= 0 ? close : rest.size();
+        const std::string_view rest = trimmed.substr(1);
         line.kind = LineKind::Section;
-        line.name = TrimBlanks(rest.first(length));
+        line.name = TrimBlanks(rest.substr(0, rest.find(']')));
         return;
     }
-    const qsizetype at = IndexOf(content, '=');
-    if (at < 0) {
+    const std::size_t at = content.find('=');
+    if (at == std::string_view::npos) {
         return;
     }
     line.kind = LineKind::Entry;
-    line.name = TrimBlanks(content.first(at));
-    line.nameEnd =
-        line.name.isEmpty() ? line.begin : (line.name.data() - text.data()) + line.name.size();
-    line.value = TrimBlanks(content.sliced(at + 1));
+    line.name = TrimBlanks(content.substr(0, at));
+    line.nameEnd = line.name.empty() ? line.begin
+                                     : static_cast<std::size_t>(line.name.data() - text.data()) +
+                                           line.name.size();
+    line.value = TrimBlanks(content.substr(at + 1));
 }
 
 // Walks the lines of a text in order, in linear time. A UTF-8 byte order mark at the start
 // is skipped (and kept on writing).
 class LineReader {
 public:
-    explicit LineReader(QByteArrayView text) : text_(text) {
-        if (text.startsWith(kUtf8Bom)) {
-            pos_ = 3;
+    explicit LineReader(std::string_view text) : text_(text) {
+        if (text.starts_with(kUtf8Bom)) {
+            pos_ = kUtf8Bom.size();
         }
     }
 
@@ -95,9 +82,9 @@ public:
             return false;
         }
         line.begin = pos_;
-        const qsizetype lf = IndexOf(text_.sliced(pos_), '\n');
-        line.end = lf >= 0 ? pos_ + lf + 1 : text_.size();
-        line.contentEnd = lf >= 0 ? line.end - 1 : line.end;
+        const std::size_t lf = text_.find('\n', pos_);
+        line.end = lf != std::string_view::npos ? lf + 1 : text_.size();
+        line.contentEnd = lf != std::string_view::npos ? lf : line.end;
         if (line.contentEnd > line.begin && text_[line.contentEnd - 1] == '\r') {
             --line.contentEnd;
         }
@@ -107,32 +94,34 @@ public:
     }
 
 private:
-    QByteArrayView text_;
-    qsizetype pos_ = 0;
+    std::string_view text_;
+    std::size_t pos_ = 0;
 };
 
-bool NameMatches(QByteArrayView stored, QStringView wanted) {
-    if (stored.size() < wanted.size()) { // a character takes at least one byte
+bool NameMatches(std::string_view stored, std::string_view wanted) {
+    // A character takes one to four bytes here, and the case mappings keep the number of
+    // characters: a name four times the other's length cannot match (nor cost a decoding).
+    if (stored.size() > 4 * wanted.size() || wanted.size() > 4 * stored.size()) {
         return false;
     }
-    return DecodeProfileBytes(stored).compare(wanted, Qt::CaseInsensitive) == 0;
+    return SameIgnoringCase(stored, wanted);
 }
 
 // Where the first section of a name lies, and its first entry of a key.
 struct Located {
     bool sectionFound = false;
     Line header;
-    qsizetype sectionEnd = 0;   // start of the next section, or the end of the text
-    qsizetype lastEntryEnd = 0; // end of the section's last entry, or of its header
+    std::size_t sectionEnd = 0;   // start of the next section, or the end of the text
+    std::size_t lastEntryEnd = 0; // end of the section's last entry, or of its header
     std::optional<Line> entry;
-    QStringList keyNames;
+    std::vector<std::string> keyNames;
 };
 
-Located Locate(QByteArrayView text, QStringView section, QStringView key, bool wantKey,
+Located Locate(std::string_view text, std::string_view section, std::string_view key, bool wantKey,
                bool wantNames) {
     Located found;
-    const QStringView wantedSection = TrimBlanks(section);
-    const QStringView wantedKey = TrimBlanks(key);
+    const std::string_view wantedSection = TrimBlanks(section);
+    const std::string_view wantedKey = TrimBlanks(key);
     LineReader reader(text);
     Line line;
     while (reader.Next(line)) {
@@ -154,7 +143,7 @@ Located Locate(QByteArrayView text, QStringView section, QStringView key, bool w
         }
         found.lastEntryEnd = line.end;
         if (wantNames) {
-            found.keyNames << DecodeProfileBytes(line.name);
+            found.keyNames.push_back(DecodeProfileBytes(line.name));
         }
         if (wantKey && !found.entry && NameMatches(line.name, wantedKey)) {
             found.entry = line;
@@ -163,19 +152,19 @@ Located Locate(QByteArrayView text, QStringView section, QStringView key, bool w
     return found;
 }
 
-QByteArray LineEndOf(QByteArrayView text) {
-    const qsizetype at = IndexOf(text, '\n');
-    if (at < 0) {
+std::string_view LineEndOf(std::string_view text) {
+    const std::size_t at = text.find('\n');
+    if (at == std::string_view::npos) {
         return "\n";
     }
     return at > 0 && text[at - 1] == '\r' ? "\r\n" : "\n";
 }
 
-QByteArray Without(QByteArrayView text, qsizetype from, qsizetype to) {
-    QByteArray out;
+std::string Without(std::string_view text, std::size_t from, std::size_t to) {
+    std::string out;
     out.reserve(text.size() - (to - from));
-    out.append(text.first(from));
-    out.append(text.sliced(to));
+    out.append(text.substr(0, from));
+    out.append(text.substr(to));
     return out;
 }
 
@@ -185,82 +174,113 @@ bool IsUtf16(ProfileEncoding encoding) {
 
 // New text in the bytes of a file's text; a character Windows-1252 lacks becomes "?", which
 // ProfileEncodingHolds tells apart.
-QByteArray NewText(QStringView text, ProfileEncoding encoding) {
+std::string NewText(std::string_view text, ProfileEncoding encoding) {
     if (encoding != ProfileEncoding::Windows1252) {
-        return text.toUtf8();
+        return std::string(text);
     }
-    QByteArray bytes;
+    std::string bytes;
     bytes.reserve(text.size());
-    for (const QChar c : text) {
-        bytes += Windows1252Byte(c.unicode()).value_or('?');
+    for (const char32_t c : CodePointsOf(text)) {
+        bytes += Windows1252Byte(c).value_or('?');
     }
     return bytes;
 }
 
+// The UTF-16 code units of UTF-8 text.
+std::u16string Utf16Units(std::string_view text) {
+    std::u16string units;
+    units.reserve(text.size());
+    for (const char32_t c : CodePointsOf(text)) {
+        if (c >= 0x10000) {
+            units += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            units += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            units += static_cast<char16_t>(c);
+        }
+    }
+    return units;
+}
+
 } // namespace
 
-ProfileEncoding ProfileEncodingOf(QByteArrayView file) {
-    if (file.startsWith(kUtf16LEBom)) {
+ProfileEncoding ProfileEncodingOf(std::string_view file) {
+    if (file.starts_with(kUtf16LEBom)) {
         return ProfileEncoding::Utf16LE;
     }
-    if (file.startsWith(kUtf16BEBom)) {
+    if (file.starts_with(kUtf16BEBom)) {
         return ProfileEncoding::Utf16BE;
     }
-    if (file.startsWith(kUtf8Bom) || ValidUtf8(file)) {
+    if (file.starts_with(kUtf8Bom) || ValidUtf8(file)) {
         return ProfileEncoding::Utf8;
     }
     return ProfileEncoding::Windows1252;
 }
 
-QByteArray ProfileTextOf(QByteArrayView file, ProfileEncoding encoding) {
+std::string ProfileTextOf(std::string_view file, ProfileEncoding encoding) {
     if (!IsUtf16(encoding)) {
-        return file.toByteArray();
+        return std::string(file);
     }
     const bool little = encoding == ProfileEncoding::Utf16LE;
-    QString text(file.size() / 2 - 1, Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    const std::size_t count = file.size() / 2 - 1;
+    const auto unit = [&](std::size_t i) {
         const auto first = static_cast<unsigned char>(file[2 + 2 * i]);
         const auto second = static_cast<unsigned char>(file[3 + 2 * i]);
-        text[i] = QChar(little ? char16_t(first | second << 8) : char16_t(first << 8 | second));
+        return little ? char16_t(first | second << 8) : char16_t(first << 8 | second);
+    };
+    std::string text;
+    text.reserve(count * 3 / 2);
+    for (std::size_t i = 0; i < count; ++i) {
+        const char16_t u = unit(i);
+        if (u >= 0xD800 && u < 0xDC00 && i + 1 < count && unit(i + 1) >= 0xDC00 &&
+            unit(i + 1) < 0xE000) {
+            AppendUtf8(text, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (unit(i + 1) - 0xDC00));
+            ++i;
+        } else if (u >= 0xD800 && u < 0xE000) {
+            text += '?';
+        } else {
+            AppendUtf8(text, u);
+        }
     }
-    return text.toUtf8();
+    return text;
 }
 
-QByteArray ProfileFileOf(QByteArrayView text, ProfileEncoding encoding) {
+std::string ProfileFileOf(std::string_view text, ProfileEncoding encoding) {
     if (!IsUtf16(encoding)) {
-        return text.toByteArray();
+        return std::string(text);
     }
     const bool little = encoding == ProfileEncoding::Utf16LE;
-    const QString units = QString::fromUtf8(text);
-    QByteArray file(little ? kUtf16LEBom : kUtf16BEBom);
+    const std::u16string units = Utf16Units(text);
+    std::string file(little ? kUtf16LEBom : kUtf16BEBom);
     file.reserve(2 + 2 * units.size());
-    for (const QChar c : units) {
-        const char high = static_cast<char>(c.unicode() >> 8);
-        const char low = static_cast<char>(c.unicode() & 0xFF);
+    for (const char16_t c : units) {
+        const char high = static_cast<char>(c >> 8);
+        const char low = static_cast<char>(c & 0xFF);
         file += little ? low : high;
         file += little ? high : low;
     }
     return file;
 }
 
-bool ProfileEncodingHolds(QStringView text, ProfileEncoding encoding) {
-    return DecodeProfileBytes(NewText(text, encoding)) == text;
+bool ProfileEncodingHolds(std::string_view text, ProfileEncoding encoding) {
+    return ValidUtf8(text) && DecodeProfileBytes(NewText(text, encoding)) == text;
 }
 
-std::optional<QString> ProfileValue(QByteArrayView text, QStringView section, QStringView key) {
+std::optional<std::string> ProfileValue(std::string_view text, std::string_view section,
+                                        std::string_view key) {
     const Located found = Locate(text, section, key, true, false);
     if (!found.entry) {
         return std::nullopt;
     }
-    QString value = DecodeProfileBytes(found.entry->value);
+    std::string value = DecodeProfileBytes(found.entry->value);
     if (value.size() >= 2 && value.front() == value.back() &&
-        (value.front() == u'"' || value.front() == u'\'')) {
-        value = value.sliced(1, value.size() - 2);
+        (value.front() == '"' || value.front() == '\'')) {
+        value = value.substr(1, value.size() - 2);
     }
     return value;
 }
 
-std::optional<QStringList> ProfileKeyNames(QByteArrayView text, QStringView section) {
+std::optional<std::vector<std::string>> ProfileKeyNames(std::string_view text,
+                                                        std::string_view section) {
     Located found = Locate(text, section, {}, false, true);
     if (!found.sectionFound) {
         return std::nullopt;
@@ -268,83 +288,82 @@ std::optional<QStringList> ProfileKeyNames(QByteArrayView text, QStringView sect
     return std::move(found.keyNames);
 }
 
-QStringList ProfileSectionNames(QByteArrayView text) {
-    QStringList names;
+std::vector<std::string> ProfileSectionNames(std::string_view text) {
+    std::vector<std::string> names;
     LineReader reader(text);
     Line line;
     while (reader.Next(line)) {
         if (line.kind == LineKind::Section) {
-            names << DecodeProfileBytes(line.name);
+            names.push_back(DecodeProfileBytes(line.name));
         }
     }
     return names;
 }
 
-QByteArray SetProfileValue(QByteArrayView text, QStringView section, QStringView key,
-                           QStringView value, ProfileEncoding encoding) {
+std::string SetProfileValue(std::string_view text, std::string_view section, std::string_view key,
+                            std::string_view value, ProfileEncoding encoding) {
     const Located found = Locate(text, section, key, true, false);
-    const QByteArray lineEnd = LineEndOf(text);
-    const QByteArray encodedValue = NewText(value, encoding);
-    const QByteArray entry = NewText(TrimBlanks(key), encoding) + '=' + encodedValue;
-    QByteArray out;
+    const std::string_view lineEnd = LineEndOf(text);
+    const std::string encodedValue = NewText(value, encoding);
+    const std::string entry = NewText(TrimBlanks(key), encoding) + '=' + encodedValue;
+    std::string out;
     out.reserve(text.size() + entry.size() + section.size() + 8);
     if (found.entry) {
         const Line& line = *found.entry;
-        out.append(text.first(line.nameEnd));
-        out.append('=');
+        out.append(text.substr(0, line.nameEnd));
+        out += '=';
         out.append(encodedValue);
-        out.append(text.sliced(line.contentEnd));
+        out.append(text.substr(line.contentEnd));
         return out;
     }
-    const qsizetype at = found.sectionFound ? found.lastEntryEnd : text.size();
-    out.append(text.first(at));
+    const std::size_t at = found.sectionFound ? found.lastEntryEnd : text.size();
+    out.append(text.substr(0, at));
     if (at > 0 && text[at - 1] != '\n') {
         // The last line had no line end. A CR that ends it was read as part of a CR LF line end
         // cut short: complete that one, so that the line reads the same afterwards.
-        out.append(text[at - 1] == '\r' ? QByteArray("\n") : lineEnd);
+        out.append(text[at - 1] == '\r' ? std::string_view("\n") : lineEnd);
     }
     if (!found.sectionFound) {
-        out.append('[' + NewText(TrimBlanks(section), encoding) + ']' + lineEnd);
+        out += '[';
+        out.append(NewText(TrimBlanks(section), encoding));
+        out += ']';
+        out.append(lineEnd);
     }
-    out.append(entry + lineEnd);
-    out.append(text.sliced(at));
+    out.append(entry);
+    out.append(lineEnd);
+    out.append(text.substr(at));
     return out;
 }
 
-QByteArray RemoveProfileKey(QByteArrayView text, QStringView section, QStringView key) {
+std::string RemoveProfileKey(std::string_view text, std::string_view section,
+                             std::string_view key) {
     const Located found = Locate(text, section, key, true, false);
     if (!found.entry) {
-        return text.toByteArray();
+        return std::string(text);
     }
     return Without(text, found.entry->begin, found.entry->end);
 }
 
-QByteArray RemoveProfileSection(QByteArrayView text, QStringView section) {
+std::string RemoveProfileSection(std::string_view text, std::string_view section) {
     const Located found = Locate(text, section, {}, false, false);
     if (!found.sectionFound) {
-        return text.toByteArray();
+        return std::string(text);
     }
     return Without(text, found.header.begin, found.sectionEnd);
 }
 
-QString CutToBuffer(const QString& value, int size) {
+std::string CutToBuffer(std::string_view value, int size) {
     if (size <= 0) {
         return {};
     }
-    qsizetype units = 0;
-    for (int characters = 0; units < value.size() && characters < size - 1; ++characters) {
-        const bool pair = value[units].isHighSurrogate() && units + 1 < value.size() &&
-                          value[units + 1].isLowSurrogate();
-        units += pair ? 2 : 1;
-    }
-    return value.first(units);
+    return FirstCharacters(value, static_cast<std::size_t>(size) - 1);
 }
 
-QString NameListForBuffer(const QStringList& names, int size) {
-    QString list;
-    for (const QString& name : names) {
+std::string NameListForBuffer(const std::vector<std::string>& names, int size) {
+    std::string list;
+    for (const std::string& name : names) {
         list += name;
-        list += QChar(0);
+        list += '\0';
     }
     if (CutToBuffer(list, size).size() == list.size()) {
         return list;

@@ -5,13 +5,14 @@
 #include "platform/profile/ProfileBytes.h"
 #include "platform/x11/XcbReply.h"
 
-#include <QByteArray>
 #include <xcb/xcb.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <string>
 
 namespace platform {
 namespace {
@@ -21,6 +22,8 @@ constexpr std::uint32_t IconicState = 3; // WM_STATE IconicState
 constexpr std::uint32_t SourcePager = 2; // _NET_ACTIVE_WINDOW: asked for by the user
 constexpr std::uint32_t MaxPropertyLongs = 1 << 16;
 constexpr int MaxFrameDepth = 8; // levels between a managed client and the root
+// The most windows looked at below one child of the root for its client.
+constexpr int MaxFrameWindows = 64;
 
 // Frees the error of a request whose failure only means "no answer" (a window that is gone).
 bool Succeeded(xcb_connection_t* connection, xcb_void_cookie_t cookie) {
@@ -31,7 +34,7 @@ bool Succeeded(xcb_connection_t* connection, xcb_void_cookie_t cookie) {
 struct Property {
     xcb_atom_t type = XCB_NONE;
     std::uint8_t format = 0;
-    QByteArray bytes;
+    std::string bytes;
 };
 
 Property ReadProperty(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name) {
@@ -47,8 +50,8 @@ Property ReadProperty(xcb_connection_t* connection, xcb_window_t window, xcb_ato
         return property;
     property.type = reply->type;
     property.format = reply->format;
-    property.bytes = QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
-                                xcb_get_property_value_length(reply.get()));
+    property.bytes.assign(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                          static_cast<std::size_t>(xcb_get_property_value_length(reply.get())));
     return property;
 }
 
@@ -56,8 +59,8 @@ std::vector<std::uint32_t> Values32(const Property& property) {
     std::vector<std::uint32_t> values;
     if (property.format != 32)
         return values;
-    values.resize(static_cast<std::size_t>(property.bytes.size()) / sizeof(std::uint32_t));
-    std::memcpy(values.data(), property.bytes.constData(), values.size() * sizeof(std::uint32_t));
+    values.resize(property.bytes.size() / sizeof(std::uint32_t));
+    std::memcpy(values.data(), property.bytes.data(), values.size() * sizeof(std::uint32_t));
     return values;
 }
 
@@ -97,11 +100,13 @@ bool IsViewable(xcb_connection_t* connection, xcb_window_t window) {
 // What a buffer of maxCount 8-bit characters receives of a text property: the text up to its
 // first NUL, at most maxCount - 1 characters of it. The limit counts characters, as the
 // previous-instance search does, not the bytes that encode them.
-QString EightBitText(QByteArray bytes, int maxCount) {
-    const qsizetype nul = bytes.indexOf('\0');
-    if (nul >= 0)
-        bytes.truncate(nul);
-    return FirstCharacters(DecodeProfileBytes(bytes), maxCount - 1);
+std::string EightBitText(std::string_view bytes, int maxCount) {
+    bytes = bytes.substr(0, bytes.find('\0'));
+    if (maxCount < 1)
+        return {};
+    // Each character takes at most four bytes: no more need decoding.
+    const std::size_t kept = static_cast<std::size_t>(maxCount - 1);
+    return FirstCharacters(DecodeProfileBytes(bytes.substr(0, 4 * kept)), kept);
 }
 
 constexpr std::array AtomNames{"_NET_SUPPORTING_WM_CHECK",
@@ -179,17 +184,57 @@ bool XcbWindowTree::WindowManagerRuns() {
     return !self.empty() && self[0] == check[0];
 }
 
+bool XcbWindowTree::HasWmState(Hwnd window) {
+    return ReadProperty(connection_, window, atoms_->wmState()).type != XCB_NONE;
+}
+
+// The manager's list of its clients, bottom to top where it publishes the stacking order.
+std::vector<Hwnd> XcbWindowTree::ManagedClients() {
+    auto clients = Values32(ReadProperty(connection_, root_, atoms_->clientListStacking()));
+    if (clients.empty())
+        clients = Values32(ReadProperty(connection_, root_, atoms_->clientList()));
+    return clients;
+}
+
 bool XcbWindowTree::IsManaged(Hwnd window) {
-    return WindowManagerRuns() &&
-           Contains(Values32(ReadProperty(connection_, root_, atoms_->clientList())), window);
+    if (!WindowManagerRuns())
+        return false;
+    const std::vector<Hwnd> clients = ManagedClients();
+    // A manager without a client list manages the windows it gave a WM_STATE.
+    return clients.empty() ? HasWmState(window) : Contains(clients, window);
+}
+
+// The client window that a child of the root holds, as ICCCM finds it: the child itself when
+// it has WM_STATE, else the first window with WM_STATE below it, breadth first; 0 for none.
+Hwnd XcbWindowTree::ClientBelow(Hwnd topLevel) {
+    if (HasWmState(topLevel))
+        return topLevel;
+    std::deque<std::pair<Hwnd, int>> pending{{topLevel, 0}};
+    for (int looked = 0; !pending.empty() && looked < MaxFrameWindows; ++looked) {
+        const auto [window, depth] = pending.front();
+        pending.pop_front();
+        if (window != topLevel && HasWmState(window))
+            return window;
+        if (depth >= MaxFrameDepth)
+            continue;
+        for (const Hwnd child : QueryTree(connection_, window).children)
+            pending.emplace_back(child, depth + 1);
+    }
+    return 0;
 }
 
 std::vector<Hwnd> XcbWindowTree::DesktopChildren() {
     std::vector<Hwnd> order = QueryTree(connection_, root_).children; // bottom to top
-    if (WindowManagerRuns()) {
-        auto clients = Values32(ReadProperty(connection_, root_, atoms_->clientListStacking()));
-        if (clients.empty())
-            clients = Values32(ReadProperty(connection_, root_, atoms_->clientList()));
+    const bool managerRuns = WindowManagerRuns();
+    const std::vector<Hwnd> clients = managerRuns ? ManagedClients() : std::vector<Hwnd>();
+    if (managerRuns && clients.empty()) {
+        // Frames without a client list: each stands for the client found below it.
+        for (Hwnd& window : order) {
+            const Hwnd client = ClientBelow(window);
+            if (client != 0)
+                window = client;
+        }
+    } else if (managerRuns) {
         // Each managed client sits in a frame (or is itself) among the root's children.
         std::unordered_map<Hwnd, std::vector<Hwnd>> clientsOfTopLevel;
         for (const Hwnd client : clients) {
@@ -262,24 +307,24 @@ Hwnd XcbWindowTree::GetWindow(Hwnd window, int command) {
     return *at;
 }
 
-QString XcbWindowTree::GetWindowText(Hwnd window, int maxCount) {
+std::string XcbWindowTree::GetWindowText(Hwnd window, int maxCount) {
     if (!IsConnected())
         return {};
     Property name = ReadProperty(connection_, window, atoms_->netWmName());
     if (name.type == XCB_NONE)
         name = ReadProperty(connection_, window, XCB_ATOM_WM_NAME);
-    return name.format == 8 ? EightBitText(name.bytes, maxCount) : QString();
+    return name.format == 8 ? EightBitText(name.bytes, maxCount) : std::string();
 }
 
-QString XcbWindowTree::GetClassName(Hwnd window, int maxCount) {
+std::string XcbWindowTree::GetClassName(Hwnd window, int maxCount) {
     if (!IsConnected())
         return {};
     // WM_CLASS holds the instance name and the class name, each ending with a NUL.
     const Property wmClass = ReadProperty(connection_, window, XCB_ATOM_WM_CLASS);
-    const qsizetype instanceEnd = wmClass.bytes.indexOf('\0');
-    if (wmClass.format != 8 || instanceEnd < 0)
+    const std::size_t instanceEnd = wmClass.bytes.find('\0');
+    if (wmClass.format != 8 || instanceEnd == std::string::npos)
         return {};
-    return EightBitText(wmClass.bytes.mid(instanceEnd + 1), maxCount);
+    return EightBitText(std::string_view(wmClass.bytes).substr(instanceEnd + 1), maxCount);
 }
 
 bool XcbWindowTree::IsIconic(Hwnd window) {

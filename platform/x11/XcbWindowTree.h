@@ -2,9 +2,12 @@
 // The window tree of an X11 display, through xcb.
 //
 // The desktop is the root window. Its children, topmost first, are the root's children in
-// stacking order; under an EWMH window manager each frame among them stands for the client
-// window it holds (the window that carries the caption and the class), while windows it does
-// not manage (withdrawn, hidden) stay in the order as themselves. Other windows' children are
+// stacking order, each frame among them standing for the client window it holds (the window
+// that carries the caption and the class), while windows that are not managed (withdrawn,
+// hidden) stay in the order as themselves. The clients are those of the window manager's EWMH
+// list; a manager that publishes none but reparents its clients (the X window manager of a
+// Wayland compositor) is read as ICCCM says: the client is the window with WM_STATE below each
+// child of the root. Other windows' children are
 // their own children, topmost first. Texts are the 8-bit forms (_NET_WM_NAME in UTF-8, else
 // WM_NAME; the class part of WM_CLASS), cut to the caller's buffer (maxCount - 1 characters).
 
@@ -32,8 +35,8 @@ public:
 
     Hwnd GetDesktopWindow() override;
     Hwnd GetWindow(Hwnd window, int command) override;
-    QString GetWindowText(Hwnd window, int maxCount) override;
-    QString GetClassName(Hwnd window, int maxCount) override;
+    std::string GetWindowText(Hwnd window, int maxCount) override;
+    std::string GetClassName(Hwnd window, int maxCount) override;
     bool IsIconic(Hwnd window) override;
     // SW_RESTORE only; returns whether the window was viewable before.
     bool ShowWindow(Hwnd window, int command) override;
@@ -44,6 +47,9 @@ private:
 
     bool WindowManagerRuns();
     bool IsManaged(Hwnd window);
+    bool HasWmState(Hwnd window);
+    Hwnd ClientBelow(Hwnd topLevel);
+    std::vector<Hwnd> ManagedClients();
     std::vector<Hwnd> DesktopChildren();
     std::vector<Hwnd> ChildrenOf(Hwnd window);
     void Activate(Hwnd window);

@@ -4,6 +4,7 @@
 #include "browser/ButtonTable.h"
 #include "qt/app/StartUp.h"
 #include "qt/browser/BrowserFrm.h"
+#include "qt/platform/CoreText.h"
 #include "settings/Ini.h"
 
 #include <QAction>
@@ -11,19 +12,21 @@
 
 void ParseCommandLine(BrowserFrm& frm, const QString& commandLine) {
     const BrowserMod1::LinkTable table =
-        BrowserMod1::BuildLinkTable(commandLine, &BrowserMod1::IniReadDefault);
+        BrowserMod1::BuildLinkTable(platform::ToCore(commandLine), &BrowserMod1::IniReadDefault);
 
-    frm.HomeUrl = table.HomeUrl;
-    frm.MailUrl = table.MailUrl;
-    frm.LinkTitles = table.LinkTitles;
-    frm.LinkUrls = table.LinkUrls;
+    frm.HomeUrl = platform::FromCore(table.HomeUrl);
+    frm.MailUrl = platform::FromCore(table.MailUrl);
+    for (int n = 0; n < BrowserMod1::kLinkCount; ++n) {
+        frm.LinkTitles[n] = platform::FromCore(table.LinkTitles[n]);
+        frm.LinkUrls[n] = platform::FromCore(table.LinkUrls[n]);
+    }
 
-    frm.MLink[0]->setText(table.Entry0Caption);
+    frm.MLink[0]->setText(platform::FromCore(table.Entry0Caption));
     frm.Bouton[browser::kHomeButton]->setToolTip(frm.HomeUrl);
     frm.Bouton[browser::kMailButton]->setToolTip(frm.MailUrl);
-    for (int n = 1; n < BrowserMod1::LinkCount; ++n) {
+    for (int n = 1; n < BrowserMod1::kLinkCount; ++n) {
         if (table.Visible[n]) {
-            frm.MLink[n]->setText(table.LinkTitles[n]);
+            frm.MLink[n]->setText(platform::FromCore(table.LinkTitles[n]));
             frm.MLink[n]->setVisible(true);
         }
     }

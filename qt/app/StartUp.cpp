@@ -1,5 +1,6 @@
 // Start and stop of the main window: the load sequence and the unload step.
 #include "qt/app/StartUp.h"
+#include "qt/platform/CoreText.h"
 
 #include "app/FindWindowLike.h"
 #include "app/LinkTable.h"
@@ -21,17 +22,16 @@ LoadResult Form_Load(BrowserFrm& frm, const StartupServices& services) {
     // 1. An earlier instance whose window could be brought forward has already ended this start
     //    in app/main.cpp, before the window library was loaded.
     // 2. The caption prefix, which every caption ends with.
-    frm.AppCaption = QString::fromUtf16(BrowserMod1::kAppCaption);
+    frm.AppCaption = QString::fromUtf8(BrowserMod1::kAppCaption);
     // 3. The settings file beside the executable, and the user's own for a program folder the
     // user cannot write.
-    BrowserMod1::IniFileName = services.ProgramDirectory + QStringLiteral("/Orvane.ini");
-    BrowserMod1::UserIniFileName =
-        platform::UserConfigFolder() + QStringLiteral("/orvane/Orvane.ini");
+    BrowserMod1::IniFileName = platform::ToCore(services.ProgramDirectory) + "/Orvane.ini";
+    BrowserMod1::UserIniFileName = platform::UserConfigFolder() + "/orvane/Orvane.ini";
     // 4. The window placement of the last run.
-    BrowserMod1::FormPlacement(QStringLiteral("Main"), frm.Placement(),
-                               BrowserMod1::RestorePlacement);
+    BrowserMod1::FormPlacement("Main", frm.Placement(), BrowserMod1::RestorePlacement);
     // 5. The command line: home and mail addresses, links.
-    ParseCommandLine(frm, BrowserMod1::PrepareCommandLine(services.CommandLine));
+    ParseCommandLine(frm, platform::FromCore(BrowserMod1::PrepareCommandLine(
+                              platform::ToCore(services.CommandLine))));
     // 6. The first caption: the prefix alone.
     frm.UpdateCaption();
     // 7. The home site.
@@ -48,7 +48,7 @@ LoadResult Form_Load(BrowserFrm& frm, const StartupServices& services) {
 }
 
 void Form_Unload(BrowserFrm& frm, int& /*cancel*/) {
-    BrowserMod1::FormPlacement(QStringLiteral("Main"), frm.Placement(), BrowserMod1::SavePlacement);
+    BrowserMod1::FormPlacement("Main", frm.Placement(), BrowserMod1::SavePlacement);
 }
 
 void InstallProgramHooks(BrowserFrm& frm) {

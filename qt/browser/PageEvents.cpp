@@ -2,6 +2,7 @@
 #include "platform/StatusText.h"
 #include "qt/browser/BrowserFrm.h"
 #include "qt/browser/BrowserFrmImpl.h"
+#include "qt/platform/CoreText.h"
 #include "qt/platform/WindowClass.h"
 
 #include <QLabel>
@@ -27,8 +28,9 @@ void BrowserFrm::UpdateCaption() {
     // The caption holds no more than other programs read of it, the previous-instance search
     // among them: the title gives way, so that the caption always ends with AppCaption.
     const QString separator = QStringLiteral(" - ");
-    title = platform::CaptionText(title, platform::kCaptionMax -
-                                             platform::CharacterCount(separator + AppCaption));
+    title = platform::FromCore(platform::CaptionText(
+        platform::ToCore(title), platform::kCaptionMax - platform::CharacterCount(platform::ToCore(
+                                                             separator + AppCaption))));
     platform::SetCaption(*this, title.isEmpty() ? AppCaption : title + separator + AppCaption);
 }
 
@@ -62,7 +64,7 @@ void BrowserFrm::WB_ProgressChange(int progress, int maximum) {
 
 void BrowserFrm::WB_StatusTextChange(const QString& text) {
     // The whole text is the status; the bar shows what fits on its one line.
-    d->StatusText->setText(platform::ShownStatusText(text));
+    d->StatusText->setText(platform::FromCore(platform::ShownStatusText(platform::ToCore(text))));
     if (text.startsWith(QStringLiteral("http"), Qt::CaseSensitive)) {
         LastLinkUrl = text;
     } else if (text.startsWith(QStringLiteral("javascript"), Qt::CaseSensitive)) {

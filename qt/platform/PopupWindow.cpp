@@ -1,4 +1,5 @@
 #include "qt/platform/PopupWindow.h"
+#include "qt/platform/CoreText.h"
 
 #include "platform/StatusText.h"
 #include "qt/platform/QtWebView.h"
@@ -23,13 +24,15 @@ PopupWindow::PopupWindow(const WebViewServices& services, QWidget* owner)
     layout->addWidget(ViewShown, 1);
     layout->addWidget(Status);
 
-    connect(ViewShown, &WebView::StatusTextChange, Status,
-            [this](const QString& text) { Status->showMessage(ShownStatusText(text)); });
+    connect(ViewShown, &WebView::StatusTextChange, Status, [this](const QString& text) {
+        Status->showMessage(FromCore(ShownStatusText(ToCore(text))));
+    });
     connect(ViewShown, &WebView::NavigateComplete, this, [this] {
-        const QString title =
-            CaptionText(ViewShown->DocumentTitle().value_or(QString()), kCaptionMax);
+        const QString title = FromCore(
+            CaptionText(ToCore(ViewShown->DocumentTitle().value_or(QString())), kCaptionMax));
         SetCaption(*this, title.isEmpty()
-                              ? CaptionText(ViewShown->Url().toDisplayString(), kCaptionMax)
+                              ? FromCore(CaptionText(ToCore(ViewShown->Url().toDisplayString()),
+                                                     kCaptionMax))
                               : title);
     });
     QWebEnginePage* page = ViewShown->Page();

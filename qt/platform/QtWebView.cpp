@@ -1,4 +1,5 @@
 #include "qt/platform/QtWebView.h"
+#include "qt/platform/CoreText.h"
 
 #include "platform/StatusText.h"
 #include "qt/platform/CredentialsDialog.h"
@@ -240,17 +241,17 @@ void QtWebView::LoadFinished(bool ok) {
 // TitleReadMax characters lie within the first 2 * TitleReadMax UTF-16 units.
 void QtWebView::ReadTitle(const std::function<void()>& then) {
     const quint64 load = LoadNumber;
-    PageShown->runJavaScript(QStringLiteral("document.title.slice(0, %1)").arg(2 * TitleReadMax),
-                             QWebEngineScript::ApplicationWorld,
-                             [this, load, then](const QVariant& title) {
-                                 if (Closing) {
-                                     return;
-                                 }
-                                 if (load == LoadNumber) {
-                                     Title = FirstCharacters(title.toString(), TitleReadMax);
-                                 }
-                                 then();
-                             });
+    PageShown->runJavaScript(
+        QStringLiteral("document.title.slice(0, %1)").arg(2 * TitleReadMax),
+        QWebEngineScript::ApplicationWorld, [this, load, then](const QVariant& title) {
+            if (Closing) {
+                return;
+            }
+            if (load == LoadNumber) {
+                Title = FromCore(FirstCharacters(ToCore(title.toString()), TitleReadMax));
+            }
+            then();
+        });
 }
 
 // window.print() in the page, or the print button of the PDF viewer: the print command. The
