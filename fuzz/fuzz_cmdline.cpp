@@ -3,12 +3,24 @@
 // Titre1, Adresse1, ..., Adresse5 the settings reader gives, separated by 0x01 bytes.
 #include "app/LinkTable.h"
 
+#include <array>
+
 #include <QStringList>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
 using namespace BrowserMod1;
+
+static bool same(const std::array<std::string, kLinkCount>& got,
+                 const std::array<QString, kLinkCount>& want) {
+    for (int n = 0; n < kLinkCount; ++n) {
+        if (got[n] != want[n].toStdString()) {
+            return false;
+        }
+    }
+    return true;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
@@ -19,26 +31,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return QString::fromUtf8(values.value(2 * (n - 1) + address));
     };
     QStringList keysRead, expectedReads;
-    const QString line = PrepareCommandLine(raw);
-    const LinkTable table = BuildLinkTable(line, [&](const QString& section, const QString& key) {
-        keysRead << section + '/' + key;
-        return key.startsWith("Titre") || key.startsWith("Adresse")
-                   ? value(key.right(1).toInt(), key.startsWith("Adresse"))
-                   : QString();
-    });
+    const QString line = QString::fromStdString(PrepareCommandLine(raw.toStdString()));
+    const LinkTable table =
+        BuildLinkTable(line.toStdString(), [&](const std::string& s, const std::string& k) {
+            const QString section = QString::fromStdString(s), key = QString::fromStdString(k);
+            keysRead << section + '/' + key;
+            return (key.startsWith("Titre") || key.startsWith("Adresse")
+                        ? value(key.right(1).toInt(), key.startsWith("Adresse"))
+                        : QString())
+                .toStdString();
+        });
 
-    LinkTable expected;
+    struct {
+        QString HomeUrl, MailUrl, Entry0Caption;
+        std::array<QString, kLinkCount> LinkTitles, LinkUrls;
+        std::array<bool, kLinkCount> Visible{};
+    } expected;
     const QStringList fields = (line + u',').split(u',');
-    const auto address = [](const QString& field, const char16_t* fallback) {
-        const QString address = field.isEmpty() ? QString::fromUtf16(fallback) : field;
+    const auto address = [](const QString& field, const char* fallback) {
+        const QString address = field.isEmpty() ? QString::fromUtf8(fallback) : field;
         return address.contains(u':') ? address : "http://" + address;
     };
-    expected.HomeUrl = expected.LinkUrls[0] = address(fields[0], DefaultHomeUrl);
-    expected.MailUrl = address(fields[1], DefaultMailUrl);
+    expected.HomeUrl = expected.LinkUrls[0] = address(fields[0], kDefaultHomeUrl);
+    expected.MailUrl = address(fields[1], kDefaultMailUrl);
     expected.Entry0Caption =
-        fields[0].isEmpty() ? QString::fromUtf16(DefaultHomeCaption) : fields[0];
+        fields[0].isEmpty() ? QString::fromUtf8(kDefaultHomeCaption) : fields[0];
     expected.Visible[0] = true;
-    for (int n = 1; n < LinkCount; ++n) {
+    for (int n = 1; n < kLinkCount; ++n) {
         expected.Visible[n] = !value(n, false).isEmpty(); // an address is read under a title only
         expectedReads << QString("Liens/Titre%1").arg(n)
                       << (expected.Visible[n] ? QString("Liens/Adresse%1").arg(n) : QString());
@@ -47,10 +66,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     expectedReads.removeAll(QString());
     if (!line.startsWith(u' ') && !line.endsWith(u' ') && line == line.toLower() &&
-        raw.toLower().contains(line) && table.HomeUrl == expected.HomeUrl &&
-        table.MailUrl == expected.MailUrl && table.Entry0Caption == expected.Entry0Caption &&
-        table.Visible == expected.Visible && table.LinkTitles == expected.LinkTitles &&
-        table.LinkUrls == expected.LinkUrls && keysRead == expectedReads) {
+        raw.toLower().contains(line) && table.HomeUrl == expected.HomeUrl.toStdString() &&
+        table.MailUrl == expected.MailUrl.toStdString() &&
+        table.Entry0Caption == expected.Entry0Caption.toStdString() &&
+        table.Visible == expected.Visible && same(table.LinkTitles, expected.LinkTitles) &&
+        same(table.LinkUrls, expected.LinkUrls) && keysRead == expectedReads) {
         return 0;
     }
     std::fprintf(stderr, "fuzz_cmdline: table or keys read differ for \"%s\"\n",

@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return known == 1;
     };
     const QString text = QString::fromStdU32String(t), pattern = QString::fromStdU32String(p);
-    if (BrowserMod1::Like(text, pattern) != match(0, 0)) {
+    if (BrowserMod1::Like(text.toStdString(), pattern.toStdString()) != match(0, 0)) {
         std::fprintf(stderr, "fuzz_like: Like(\"%s\", \"%s\") differs from the reference\n",
                      qUtf8Printable(text), qUtf8Printable(pattern));
         std::abort();

@@ -2,6 +2,7 @@
 // (section, key, value) from a small alphabet, an operation byte (set, remove key, remove
 // section), then the file's bytes in the encoding they show. Aborts when a value stored does not
 // read back, an edit changes another key or the section list, or is lost when written back.
+#include "platform/profile/ProfileBytes.h"
 #include "platform/profile/ProfileText.h"
 
 #include <QRegularExpression>
@@ -12,9 +13,35 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <string>
 #include <tuple>
+#include <vector>
 
 using namespace platform;
+
+// The profile functions take and give UTF-8 std::string; the reference works on QString.
+static std::string S(const QString& text) {
+    return text.toStdString();
+}
+static QString Q(const std::string& text) {
+    QString out; // fromUtf8 and fromUcs4 would drop a leading byte order mark
+    for (const char32_t c : CodePointsOf(text)) {
+        c > 0xFFFF
+            ? out.append(QChar(QChar::highSurrogate(c))).append(QChar(QChar::lowSurrogate(c)))
+            : out.append(QChar(char16_t(c)));
+    }
+    return out;
+}
+static QStringList Q(const std::vector<std::string>& texts) {
+    QStringList list;
+    for (const std::string& text : texts) {
+        list << Q(text);
+    }
+    return list;
+}
+static std::optional<QString> Q(const std::optional<std::string>& text) {
+    return text ? std::optional<QString>(Q(*text)) : std::nullopt;
+}
 
 static void Check(bool ok, const char* what) {
     if (!ok) {
@@ -41,32 +68,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
     const QString section = name(), key = name(), value = name();
     const int operation = byte() % 3;
-    const QByteArrayView file(reinterpret_cast<const char*>(data + at), qsizetype(size - at));
+    const std::string_view file(reinterpret_cast<const char*>(data + at), size - at);
     const ProfileEncoding encoding = ProfileEncodingOf(file);
-    const QByteArray text = ProfileTextOf(file, encoding);
-    const QStringList sections = ProfileSectionNames(text);
+    const std::string text = ProfileTextOf(file, encoding);
+    const QStringList sections = Q(ProfileSectionNames(text));
     QList<std::tuple<QString, QString, std::optional<QString>>> entries;
     QSet<QString> seen; // a later section of the same name is never read
     for (const QString& s : sections) {
-        for (const QString& k : seen.contains(s.toCaseFolded())
-                                    ? QStringList()
-                                    : ProfileKeyNames(text, s).value_or(QStringList())) {
-            entries.size() < 200 ? entries.append({s, k, ProfileValue(text, s, k)}) : void();
+        for (const QString& k :
+             seen.contains(s.toCaseFolded())
+                 ? QStringList()
+                 : Q(ProfileKeyNames(text, S(s)).value_or(std::vector<std::string>()))) {
+            entries.size() < 200 ? entries.append({s, k, Q(ProfileValue(text, S(s), S(k)))})
+                                 : void();
         }
         seen.insert(s.toCaseFolded());
     }
 
-    QByteArray edited =
-        operation == 1 ? RemoveProfileKey(text, section, key) : RemoveProfileSection(text, section);
+    std::string edited = operation == 1 ? RemoveProfileKey(text, S(section), S(key))
+                                        : RemoveProfileSection(text, S(section));
     if (operation == 0) { // names and values the format can hold, found again as written
         if (!QRegularExpression("^[^\\s\\]](?:[^\\]]*[^\\s\\]])?$").match(section).hasMatch() ||
             !QRegularExpression("^[^\\s=\\[;#](?:[^=]*[^\\s=])?$").match(key).hasMatch() ||
             !QRegularExpression("^(?!([\"']).*\\1$)\\S(?:.*\\S)?$").match(value).hasMatch() ||
-            !ProfileEncodingHolds(section + key + value, encoding)) {
+            !ProfileEncodingHolds(S(section + key + value), encoding)) {
             return 0;
         }
-        edited = SetProfileValue(text, section, key, value, encoding);
-        Check(ProfileValue(edited, section, key) == value, "stored value lost");
+        edited = SetProfileValue(text, S(section), S(key), S(value), encoding);
+        Check(Q(ProfileValue(edited, S(section), S(key))) == value, "stored value lost");
     }
     QStringList expected = sections;
     const qsizetype found = std::find_if(sections.begin(), sections.end(),
@@ -75,10 +104,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     operation == 0 && found == sections.size()  ? expected.append(section)
     : operation == 2 && found < sections.size() ? expected.removeAt(found)
                                                 : void();
-    Check(ProfileSectionNames(edited) == expected, "section list changed");
+    Check(Q(ProfileSectionNames(edited)) == expected, "section list changed");
     for (const auto& [s, k, v] : entries) {
         Check((same(s, section) && (operation == 2 || same(k, key))) ||
-                  ProfileValue(edited, s, k) == v,
+                  Q(ProfileValue(edited, S(s), S(k))) == v,
               "another key changed");
     }
     Check(ProfileFileOf(text, encoding) != file ||
