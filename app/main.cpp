@@ -9,29 +9,14 @@
 #include "app/ProgramEntry.h"
 #include "platform/process/GuiLibrary.h"
 #include "platform/process/InstanceLock.h"
+#include "platform/process/ProgramPath.h"
 #include "platform/x11/XcbWindowTree.h"
 
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 namespace {
-
-std::string ExecutablePath() {
-    char path[PATH_MAX];
-    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    return length > 0 ? std::string(path, static_cast<std::size_t>(length)) : std::string();
-}
-
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 // The argument text after the program's name, as one text.
 std::string CommandLineText(int argc, char* argv[]) {
@@ -82,8 +67,8 @@ std::string CannotLoad(const std::string& library, const platform::LibraryEntry&
 } // namespace
 
 int main(int argc, char* argv[]) {
-    const std::string executable = ExecutablePath();
-    const std::string programDirectory = FolderOf(executable);
+    const std::string executable = platform::ExecutablePath();
+    const std::string programDirectory = platform::FolderOf(executable);
 
     // Held for the life of the program: it tells later starts that this one runs.
     platform::InstanceLock instance(executable);

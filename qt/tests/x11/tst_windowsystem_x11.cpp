@@ -60,9 +60,11 @@ private slots:
         const xcb_window_t latin1 = x.Make("\xc9t\xe9", "Classe \xc3\xa0 part", false, false);
         const xcb_window_t utf8 = x.Make(smiley.repeated(300), kClass, false);
         platform::XcbWindowTree tree;
-        QCOMPARE(tree.GetWindowText(latin1, 255), QStringLiteral("Été")); // WM_NAME alone
-        QCOMPARE(tree.GetWindowText(utf8, 255), QString(smiley).repeated(254));
-        QCOMPARE(tree.GetClassName(latin1, 9), QStringLiteral("Classe à"));
+        QCOMPARE(QString::fromStdString(tree.GetWindowText(latin1, 255)),
+                 QStringLiteral("Été")); // WM_NAME alone
+        QCOMPARE(QString::fromStdString(tree.GetWindowText(utf8, 255)),
+                 QString(smiley).repeated(254));
+        QCOMPARE(QString::fromStdString(tree.GetClassName(latin1, 9)), QStringLiteral("Classe à"));
         QVERIFY(!tree.IsIconic(utf8));
         x.Set32(utf8, "_NET_WM_STATE", XCB_ATOM_ATOM, {x.Atom("_NET_WM_STATE_HIDDEN")});
         QVERIFY(tree.IsIconic(utf8));
@@ -76,7 +78,8 @@ private slots:
         QVERIFY(!wm || QTest::qWaitFor([&] { return x.Managed(lower) && x.Managed(upper); }));
         platform::XcbWindowTree tree;
         const auto find = [&] {
-            return BrowserMod1::FindWindowLike(tree, 0, "*" + kCaption, kClass);
+            return BrowserMod1::FindWindowLike(tree, 0, ("*" + kCaption).toStdString(),
+                                               kClass.toStdString());
         };
         QCOMPARE(find(), lower);
         QVERIFY(tree.SetForegroundWindow(lower));
@@ -160,7 +163,8 @@ private slots:
     void placement() {
         QFETCH(bool, fullScreen);
         QTemporaryDir dir;
-        QFile file(BrowserMod1::IniFileName = dir.filePath("Orvane.ini"));
+        BrowserMod1::IniFileName = dir.filePath("Orvane.ini").toStdString();
+        QFile file(QString::fromStdString(BrowserMod1::IniFileName));
         const QByteArray stored =
             "[Main]\nWindowState=0\nLeft=3000\nTop=2250\nHeight=9000\nWidth=16500\n";
         QVERIFY(file.open(QIODevice::ReadWrite) && file.write(stored) && file.flush());
