@@ -30,6 +30,15 @@ using testsupport::Process;
 namespace fs = std::filesystem;
 
 namespace {
+// A failing row shows by its name.
+template <class Row>
+requires requires(Row row) {
+    row.name;
+}
+std::ostream& operator<<(std::ostream& out, const Row& row) {
+    return out << row.name;
+}
+
 template <class Row> std::string RowName(const testing::TestParamInfo<Row>& info) {
     std::string name = info.param.name;
     for (char& c : name)
