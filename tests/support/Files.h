@@ -1,0 +1,117 @@
+#pragma once
+// Whole files byte for byte in a temporary folder, test rows run with permission bits enforced
+// even as root, and names for test rows. No toolkit: std::string and POSIX.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <dirent.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace testsupport {
+// A new folder under $TMPDIR (or /tmp), removed with all it holds.
+class TempDir {
+public:
+    TempDir() {
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern = std::string(base && *base ? base : "/tmp") + "/orvane-XXXXXX";
+        path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string FilePath(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+inline std::string ReadBytes(const std::string& path) { // empty when unreadable
+    std::ifstream file(path, std::ios::binary);
+    return file ? std::string(std::istreambuf_iterator<char>(file), {}) : std::string();
+}
+
+inline bool WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    return file.write(bytes.data(), std::streamsize(bytes.size())) && file.flush();
+}
+
+inline std::vector<std::string> FolderEntries(const std::string& folder) { // sorted, hidden too
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..") {
+                names.push_back(name);
+            }
+        }
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A row's name for GoogleTest: each run of other characters than letters and digits becomes "_".
+inline std::string RowName(const std::string& text) {
+    std::string name;
+    for (const char c : text) {
+        const bool kept =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        if (kept || (!name.empty() && name.back() != '_')) {
+            name += kept ? c : '_';
+        }
+    }
+    return name.ends_with('_') ? name.substr(0, name.size() - 1) : name;
+}
+
+// The exit status of a program run to its end (-1 when it could not be started or was killed).
+inline int RunProgram(std::vector<std::string> argv) {
+    std::vector<char*> args;
+    for (std::string& arg : argv) {
+        args.push_back(arg.data());
+    }
+    args.push_back(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::execvp(args[0], args.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)
+               ? WEXITSTATUS(status)
+               : -1;
+}
+
+// True: run the row here. As root, runs the current test in a copy of this executable without
+// the rights over file modes, reports its outcome there (or a skip when the rights cannot be
+// dropped) and returns false. Use as: if (!RunWithoutFileRights()) return;
+inline bool RunWithoutFileRights() {
+    const std::string drop = "--bounding-set=-dac_override,-dac_read_search";
+    if (::geteuid() != 0 || std::getenv("ORVANE_WITHOUT_FILE_RIGHTS")) {
+        return true;
+    } else if (RunProgram({"setpriv", drop, "true"}) != 0) {
+        GTEST_MESSAGE_("root, and setpriv cannot drop the rights over file modes",
+                       ::testing::TestPartResult::kSkip);
+        return false;
+    }
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string filter =
+        std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name();
+    ::setenv("ORVANE_WITHOUT_FILE_RIGHTS", "1", 1); // for the copy only
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe");
+    const int code = RunProgram({"setpriv", drop, self, filter});
+    ::unsetenv("ORVANE_WITHOUT_FILE_RIGHTS");
+    EXPECT_EQ(code, 0) << "the row failed without the rights over file modes";
+    return false;
+}
+} // namespace testsupport
