@@ -5,13 +5,16 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <dirent.h>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <regex>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace testsupport {
@@ -46,16 +49,16 @@ inline bool WriteBytes(const std::string& path, const std::string& bytes) {
     return file.write(bytes.data(), std::streamsize(bytes.size())) && file.flush();
 }
 
-inline std::vector<std::string> FolderEntries(const std::string& folder) { // sorted, hidden too
+// The folder's entries, hidden ones too, sorted; with a pattern, those it matches somewhere.
+inline std::vector<std::string> FolderEntries(const std::string& folder,
+                                              const std::string& pattern = "") {
     std::vector<std::string> names;
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (const dirent* entry = ::readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..") {
-                names.push_back(name);
-            }
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
+        std::string name = entry.path().filename();
+        if (std::regex_search(name, std::regex(pattern))) {
+            names.push_back(std::move(name));
         }
-        ::closedir(dir);
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -74,22 +77,50 @@ inline std::string RowName(const std::string& text) {
     return name.ends_with('_') ? name.substr(0, name.size() - 1) : name;
 }
 
-// The exit status of a program run to its end (-1 when it could not be started or was killed).
+// A pipe; both ends close with it.
+struct Pipe {
+    int fd[2] = {-1, -1};
+    Pipe() {
+        if (::pipe2(fd, O_CLOEXEC) != 0) {
+            fd[0] = fd[1] = -1;
+        }
+    }
+    ~Pipe() { Close(0), Close(1); }
+    Pipe(const Pipe&) = delete;
+    Pipe& operator=(const Pipe&) = delete;
+    void Close(int end) {
+        if (fd[end] >= 0) {
+            ::close(std::exchange(fd[end], -1));
+        }
+    }
+};
+
+// Runs body in a forked copy of this process, which ends with it (exit status 0).
+inline pid_t Fork(const std::function<void()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        body();
+        ::_exit(0);
+    }
+    return child;
+}
+
+// The child's exit status once it ends; -1 when it was killed or is no child.
+inline int Wait(pid_t child) {
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)
+               ? WEXITSTATUS(status)
+               : -1;
+}
+
+// The exit status of a program run to its end (127 when it cannot be started).
 inline int RunProgram(std::vector<std::string> argv) {
     std::vector<char*> args;
     for (std::string& arg : argv) {
         args.push_back(arg.data());
     }
     args.push_back(nullptr);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::execvp(args[0], args.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)
-               ? WEXITSTATUS(status)
-               : -1;
+    return Wait(Fork([&] { ::execvp(args[0], args.data()), ::_exit(127); }));
 }
 
 // True: run the row here. As root, runs the current test in a copy of this executable without

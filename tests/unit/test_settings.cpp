@@ -6,8 +6,9 @@
 
 #include <condition_variable>
 #include <csignal>
-#include <fcntl.h>
+#include <memory>
 #include <mutex>
+#include <ranges>
 #include <sys/stat.h>
 #include <thread>
 
@@ -25,44 +26,29 @@ std::string BigFile(char letter) {
 std::string Utf16(const std::u16string& text, bool le) { // after its byte order mark
     std::string bytes;
     for (const char16_t unit : u"\uFEFF" + text) {
-        const char low = char(unit & 0xFF), high = char(unit >> 8);
-        bytes += le ? std::string{low, high} : std::string{high, low};
+        bytes += {char(unit >> (le ? 0 : 8)), char(unit >> (le ? 8 : 0))};
     }
     return bytes;
-}
-
-std::string Replaced(std::string text, const std::string& from, const std::string& to) {
-    return text.replace(text.find(from), from.size(), to);
-}
-
-bool Exists(const std::string& path) {
-    struct stat info;
-    return ::lstat(path.c_str(), &info) == 0;
 }
 
 // Files on disk (the rules are fuzzed in memory): writes leave the other bytes as they were.
 struct FileRow {
     const char* name;
-    std::string before;
-    std::string op;       // "section|key" reads, "section|key|value" writes
-    std::string expected; // the value read, or the file's bytes after
+    // op: "section|key" reads, "section|key|value" writes; expected: value read or bytes after
+    std::string before, op, expected;
 };
 
 std::vector<FileRow> FileRows() {
     const std::string huge = "[L]\nT=" + std::string(3 << 20, 'x') + "\n[Main]\nWidth=7";
     std::string pair, bytes, cp = "[L]\nT=Caf\xE9 \x80\n";
-    for (int i = 0; i < 1022; ++i) {
-        pair += "é";
-    }
-    pair += kEmoji;
-    for (int i = 0; i < 256 * 4; ++i) { // every byte value, '[' aside
+    for (int i = 0; i < 256 * 4; ++i) { // every byte value, '[' aside; 1022 "é" and a pair
         bytes += char(i % 256 == '[' ? 0 : i % 256);
+        pair += i < 1022 ? "é" : i == 1022 ? kEmoji : "";
     }
-    const std::u16string text16 = u"; L\r\n[Liens]\r\nT=Caf\u00E9 \U0001F600\r\n[M]\r\nLeft=1\r\n";
-    std::u16string written16 = text16;
-    written16.replace(written16.find(u"Left=1"), 6, u"Left=-15");
+    const std::u16string text16 = u"; L\r\n[Liens]\r\nT=Café 😀\r\n[M]\r\nLeft=1\r\n";
+    const std::u16string written16 = u"; L\r\n[Liens]\r\nT=Café 😀\r\n[M]\r\nLeft=-15\r\n";
     const std::string text = "; L\r\n[Liens]\r\nT=Café 😀\r\n[M]\r\nLeft=1\r\n";
-    const std::string written = Replaced(text, "Left=1", "Left=-15");
+    const std::string written = "; L\r\n[Liens]\r\nT=Café 😀\r\n[M]\r\nLeft=-15\r\n";
     return {
         {"no file: a read creates none", "", "M|k", ""},
         {"no file: a removal creates none", "", "M|k|", ""},
@@ -93,33 +79,25 @@ TEST_P(File, ReadsAndWrites) {
     TempDir dir;
     const bool link = std::string(row.name).starts_with("through a link");
     const std::string file = dir.FilePath("Orvane.ini"), real = link ? dir.FilePath("real") : file;
-    std::vector<std::string> part(1);
-    for (const char c : row.op) {
-        c == '|' ? (void)part.emplace_back() : part.back().push_back(c);
+    std::vector<std::string> part;
+    for (const auto piece : std::views::split(row.op, '|')) {
+        part.emplace_back(piece.begin(), piece.end());
     }
     const std::string after = part.size() == 2 ? row.before : row.expected;
     ASSERT_TRUE(row.before.empty() ||
                 (WriteBytes(real, row.before) && ::chmod(real.c_str(), 0640) == 0));
     ASSERT_TRUE(!link || ::symlink(real.c_str(), file.c_str()) == 0);
-    if (part.size() == 2) {
-        EXPECT_EQ(IniRead(part[0], part[1], file), row.expected);
-    } else {
-        IniWrite(part[0], part[1], part[2], file);
-    }
+    EXPECT_EQ(part.size() == 2 ? IniRead(part[0], part[1], file)
+                               : (IniWrite(part[0], part[1], part[2], file), row.expected),
+              row.expected);
     EXPECT_TRUE(ReadBytes(file) == after) << "the file's bytes after";
-    std::vector<std::string> left; // no .tmp left
-    for (const std::string& name : FolderEntries(dir.Path())) {
-        if (name.ends_with("ini") || name.find("tmp") != std::string::npos) {
-            left.push_back(name);
-        }
-    }
-    EXPECT_EQ(left, after.empty() ? std::vector<std::string>{} : std::vector{"Orvane.ini"s});
+    EXPECT_EQ(FolderEntries(dir.Path(), "ini$|tmp"), // no .tmp left
+              after.empty() ? std::vector<std::string>{} : std::vector{"Orvane.ini"s});
     EXPECT_TRUE(part.size() == 2 || part[1].empty() || after == row.before ||
                 IniRead(part[0], part[1], file) == part[2]);
-    struct stat linkInfo, realInfo;
-    EXPECT_TRUE(row.before.empty() ||
-                (::lstat(file.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode) == link &&
-                 ::stat(real.c_str(), &realInfo) == 0 && (realInfo.st_mode & 07777) == 0640));
+    namespace fs = std::filesystem;
+    EXPECT_TRUE(row.before.empty() || (fs::is_symlink(file) == link &&
+                                       fs::status(real).permissions() == fs::perms(0640)));
 }
 
 // Reads give what can be read; writes change nothing, leave nothing behind; nothing waits.
@@ -133,12 +111,9 @@ TEST_P(Refused, ChangesNothing) {
     }
     TempDir dir;
     const std::string folder = dir.Path(), file = folder + "/Orvane.ini";
-    const std::string before = "[Main]\nWidth=1\n; kept\n";
+    const std::string before = "[Main]\nW=1\n; kept\n";
     const auto giveBack = [&] { ::chmod(folder.c_str(), 0700), ::chmod(file.c_str(), 0600); };
-    struct Guard {
-        std::function<void()> atEnd;
-        ~Guard() { atEnd(); }
-    } guardRights{giveBack};
+    const std::shared_ptr<void> guardRights(nullptr, [&](void*) { giveBack(); });
     ASSERT_TRUE(!whole || WriteBytes(file, before));
     bool heldUp = false;
     std::mutex mutex;
@@ -160,62 +135,33 @@ TEST_P(Refused, ChangesNothing) {
                  !wake.wait_for(lock, stop, wait, [] { return false; }) && !stop.stop_requested();
                  wait = std::chrono::milliseconds(1)) {
                 const int fd = ::open(file.c_str(), O_WRONLY | O_NONBLOCK);
-                heldUp = heldUp || fd >= 0;
-                if (fd >= 0) {
-                    ::close(fd);
-                }
+                heldUp = heldUp || (fd >= 0 && ::close(fd) == 0);
             }
         });
     }
     const std::string readable = kind.starts_with("read-only") ? "1" : "";
-    EXPECT_EQ(IniRead("Main", "Width", file), readable);
+    EXPECT_EQ(IniRead("Main", "W", file), readable);
     IniRead("Main", "", file);
-    for (const auto& [key, value] : {std::pair{"Width", "2"}, {"Width", ""}, {"", ""}}) {
+    for (const auto& [key, value] : {std::pair{"W", "2"}, {"W", ""}, {"", ""}}) {
         IniWrite("Main", key, value, file);
     }
     writer = {};
     EXPECT_FALSE(heldUp) << "a read waited on the FIFO for a writer";
-    EXPECT_EQ(IniRead("Main", "Width", file), readable);
-    for (const std::string& name : FolderEntries(folder)) {
-        EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
-    }
+    EXPECT_EQ(IniRead("Main", "W", file), readable);
+    EXPECT_EQ(FolderEntries(folder, "\\.tmp"), std::vector<std::string>{});
     giveBack();
     EXPECT_TRUE(!whole || ReadBytes(file) == before);
 }
 
-// Forked writers: each completed write is told through the pipe by one byte.
-struct Pipe {
-    int fd[2] = {-1, -1};
-    Pipe() {
-        if (::pipe2(fd, O_CLOEXEC) != 0) {
-            fd[0] = fd[1] = -1;
-        }
-    }
-    ~Pipe() { Close(0), Close(1); }
-    void Close(int end) {
-        if (fd[end] >= 0) {
-            ::close(std::exchange(fd[end], -1));
-        }
-    }
-};
-
-// The writer starts when the test closes start's writing end, and never returns.
-pid_t StartWriter(Pipe& told, Pipe& start, const std::function<void(int)>& write) {
-    const pid_t child = ::fork();
-    if (child == 0) {
+// A forked writer: waits for the test to close start's writing end, then writes round after
+// round as long as write says to go on.
+pid_t StartWriter(Pipe& start, const std::function<bool(int)>& write) {
+    return Fork([&] {
         char go;
         start.Close(1);
-        if (::read(start.fd[0], &go, 1) != 0) {
-            ::_exit(1);
+        for (int round = 0; ::read(start.fd[0], &go, 1) == 0 && write(round); ++round) {
         }
-        for (int round = 0;; ++round) {
-            write(round);
-            if (::write(told.fd[1], "w", 1) != 1) {
-                ::_exit(0);
-            }
-        }
-    }
-    return child;
+    });
 }
 
 // It is killed right after one write, amid the next; the file is the old or the new one.
@@ -226,16 +172,15 @@ TEST(Writers, KilledWriterLeavesOldOrNew) {
     for (int round = 0; round < 12; ++round) {
         Pipe told, start;
         start.Close(1);
-        const pid_t writer = StartWriter(told, start, [&](int write) {
+        const pid_t writer = StartWriter(start, [&](int write) {
             IniWrite("Big", "value", std::string(300000, char('a' + (round + write) % 26)), file);
+            return ::write(told.fd[1], "w", 1) == 1; // each completed write
         });
-        ASSERT_GT(writer, 0);
         char byte;
         for (int written = 0, wanted = 1 + round * 7 % 3; written < wanted; ++written) {
             ASSERT_EQ(::read(told.fd[0], &byte, 1), 1) << "the writer ended";
         }
-        ::kill(writer, SIGKILL);
-        ASSERT_EQ(::waitpid(writer, nullptr, 0), writer);
+        ASSERT_TRUE(writer > 0 && ::kill(writer, SIGKILL) == 0 && Wait(writer) == -1);
         const std::string content = ReadBytes(file);
         const std::size_t at = content.find("value=");
         ASSERT_TRUE(at != std::string::npos && content == BigFile(content.at(at + 6)))
@@ -244,26 +189,22 @@ TEST(Writers, KilledWriterLeavesOldOrNew) {
     // The next write clears what a killed writer left of its temporary file.
     IniWrite("Big", "value", "short", file);
     EXPECT_EQ(IniRead("Big", "value", file), "short");
-    EXPECT_FALSE(Exists(file + ".tmp"));
+    EXPECT_FALSE(std::filesystem::exists(file + ".tmp"));
 }
 
 TEST(Writers, TwoWritersLoseNoKey) {
     TempDir dir;
     const std::string file = dir.FilePath("Orvane.ini");
-    Pipe told, start;
+    Pipe start;
     std::vector<pid_t> writers;
     for (const char* prefix : {"a", "b"}) {
-        writers.push_back(StartWriter(told, start, [&](int i) {
-            i < 40 ? IniWrite("Keys", prefix + std::to_string(i), std::to_string(i), file)
-                   : ::_exit(0);
+        writers.push_back(StartWriter(start, [&](int i) {
+            return i < 40 &&
+                   (IniWrite("Keys", prefix + std::to_string(i), std::to_string(i), file), 1);
         }));
     }
     start.Close(1); // both go at once
-    for (const pid_t writer : writers) {
-        int status = -1;
-        ASSERT_EQ(::waitpid(writer, &status, 0), writer);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    ASSERT_EQ(Wait(writers[0]) | Wait(writers[1]), 0);
     for (int i = 0; i < 80; ++i) {
         EXPECT_EQ(IniRead("Keys", "ab"s[i % 2] + std::to_string(i / 2), file),
                   std::to_string(i / 2));
