@@ -44,6 +44,12 @@ inline std::string ReadBytes(const std::string& path) { // empty when unreadable
     return file ? std::string(std::istreambuf_iterator<char>(file), {}) : std::string();
 }
 
+inline long long FileSize(const std::string& path) { // -1 when missing
+    std::error_code missing;
+    const std::uintmax_t size = std::filesystem::file_size(path, missing);
+    return missing ? -1 : (long long)size;
+}
+
 inline bool WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     return file.write(bytes.data(), std::streamsize(bytes.size())) && file.flush();
