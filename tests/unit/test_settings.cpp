@@ -1,0 +1,220 @@
+// The settings file: what reads yield, which bytes writes leave, files that cannot be read or
+// written, and writers that die or run at once (forked copies of this process).
+#include "settings/Ini.h"
+
+#include "support/Files.h"
+
+#include <condition_variable>
+#include <csignal>
+#include <memory>
+#include <mutex>
+#include <ranges>
+#include <sys/stat.h>
+#include <thread>
+
+using namespace BrowserMod1;
+using namespace testsupport;
+
+namespace {
+const std::string kEmoji = "\U0001F600";
+
+std::string BigFile(char letter) {
+    return "; kept\n[Head]\nkeep=1\n[Big]\nvalue=" + std::string(300000, letter) + "\n[T]\nk=2\n";
+}
+
+std::string Utf16(const std::u16string& text, bool le) { // after its byte order mark
+    std::string bytes;
+    for (const char16_t unit : u"\uFEFF" + text) {
+        bytes += {char(unit >> (le ? 0 : 8)), char(unit >> (le ? 8 : 0))};
+    }
+    return bytes;
+}
+
+// Files on disk (the rules are fuzzed in memory): writes leave the other bytes as they were.
+struct FileRow {
+    const char* name;
+    // op: "section|key" reads, "section|key|value" writes; expected: value read or bytes after
+    std::string before, op, expected;
+};
+
+std::vector<FileRow> FileRows() {
+    const std::string huge = "[L]\nT=" + std::string(3 << 20, 'x') + "\n[Main]\nWidth=7";
+    std::string pair, bytes, cp = "[L]\nT=Caf\xE9 \x80\n";
+    for (int i = 0; i < 256 * 4; ++i) { // every byte value, '[' aside; 1022 "é" and a pair
+        bytes += char(i % 256 == '[' ? 0 : i % 256);
+        pair += i < 1022 ? "é" : i == 1022 ? kEmoji : "";
+    }
+    const std::u16string text16 = u"; L\r\n[Liens]\r\nT=Café 😀\r\n[M]\r\nLeft=1\r\n";
+    const std::u16string written16 = u"; L\r\n[Liens]\r\nT=Café 😀\r\n[M]\r\nLeft=-15\r\n";
+    const std::string text = "; L\r\n[Liens]\r\nT=Café 😀\r\n[M]\r\nLeft=1\r\n";
+    const std::string written = "; L\r\n[Liens]\r\nT=Café 😀\r\n[M]\r\nLeft=-15\r\n";
+    return {
+        {"no file: a read creates none", "", "M|k", ""},
+        {"no file: a removal creates none", "", "M|k|", ""},
+        {"Windows-1252 on disk", cp, "l|t", "Café €"},
+        {"a 3 MB line reads cut", huge, "L|T", std::string(1023, 'x')},
+        {"a 3 MB line is skipped", huge, "Main|Width", "7"},
+        {"1023 characters, pair not split", "[s]\nk=" + pair + kEmoji, "s|k", pair},
+        {"empty value removes the key, BOM kept", "\xEF\xBB\xBF[a]\nx=1\n", "a|x|",
+         "\xEF\xBB\xBF[a]\n"},
+        {"through a link: link and mode kept", "[Main]\n", "Main|Width|7", "[Main]\nWidth=7\n"},
+        {"new text in UTF-8", "", "L|T|Été €", "[L]\nT=Été €\n"},
+        {"unknown bytes kept", "[M]\nW=4\n" + bytes, "M|W|2", "[M]\nW=2\n" + bytes},
+        {"last line ending in a lone CR", "[L]\r\nA=a\r", "L|T|D", "[L]\r\nA=a\r\nT=D\r\n"},
+        {"UTF-16 LE", Utf16(text16, true), "M|Left|-15", Utf16(written16, true)},
+        {"UTF-16 BE", Utf16(text16, false), "M|Left|-15", Utf16(written16, false)},
+        {"UTF-8 with BOM", "\xEF\xBB\xBF" + text, "M|Left|-15", "\xEF\xBB\xBF" + written},
+        {"Windows-1252 new text", cp, "M|T|Été €", cp + "[M]\nT=\xC9t\xE9 \x80\n"},
+        {"Windows-1252 cannot hold it: refused", cp, "M|T|" + kEmoji, cp},
+        {"UTF-16, odd byte: refused", Utf16(text16, true) + 'x', "M|L|1",
+         Utf16(text16, true) + 'x'},
+    };
+}
+
+class File : public ::testing::TestWithParam<FileRow> {};
+
+TEST_P(File, ReadsAndWrites) {
+    const FileRow& row = GetParam();
+    TempDir dir;
+    const bool link = std::string(row.name).starts_with("through a link");
+    const std::string file = dir.FilePath("Orvane.ini"), real = link ? dir.FilePath("real") : file;
+    std::vector<std::string> part;
+    for (const auto piece : std::views::split(row.op, '|')) {
+        part.emplace_back(piece.begin(), piece.end());
+    }
+    const std::string after = part.size() == 2 ? row.before : row.expected;
+    ASSERT_TRUE(row.before.empty() ||
+                (WriteBytes(real, row.before) && ::chmod(real.c_str(), 0640) == 0));
+    ASSERT_TRUE(!link || ::symlink(real.c_str(), file.c_str()) == 0);
+    EXPECT_EQ(part.size() == 2 ? IniRead(part[0], part[1], file)
+                               : (IniWrite(part[0], part[1], part[2], file), row.expected),
+              row.expected);
+    EXPECT_TRUE(ReadBytes(file) == after) << "the file's bytes after";
+    EXPECT_EQ(FolderEntries(dir.Path(), "ini$|tmp"), // no .tmp left
+              std::vector<std::string>(!after.empty(), "Orvane.ini"));
+    EXPECT_TRUE(part.size() == 2 || part[1].empty() || after == row.before ||
+                IniRead(part[0], part[1], file) == part[2]);
+    namespace fs = std::filesystem;
+    EXPECT_TRUE(row.before.empty() || (fs::is_symlink(file) == link &&
+                                       fs::status(real).permissions() == fs::perms(0640)));
+}
+
+// Reads give what can be read; writes change nothing, leave nothing behind; nothing waits.
+class Refused : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(Refused, ChangesNothing) {
+    const std::string kind = GetParam();
+    const bool whole = kind.starts_with("read-only") || kind == "mode 000";
+    if (whole && !RunWithoutFileRights()) {
+        return;
+    }
+    TempDir dir;
+    const std::string folder = dir.Path(), file = folder + "/Orvane.ini";
+    const char* const path = file.c_str();
+    const std::string before = "[Main]\nW=1\n; kept\n";
+    const auto giveBack = [&] { ::chmod(folder.c_str(), 0700), ::chmod(path, 0600); };
+    const std::shared_ptr<void> guardRights(nullptr, [&](void*) { giveBack(); });
+    ASSERT_TRUE(!whole || WriteBytes(file, before));
+    bool heldUp = false;
+    std::mutex mutex;
+    std::condition_variable_any wake;
+    std::jthread writer; // a read still waiting after 30 s is let go, and the row fails
+    if (kind == "read-only file" || kind == "mode 000") {
+        ASSERT_EQ(::chmod(path, kind == "mode 000" ? 0 : 0444), 0);
+    } else if (kind == "read-only folder") {
+        ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    } else if (kind == "a folder" || kind == "a link to itself") {
+        ASSERT_EQ(kind == "a folder" ? ::mkdir(path, 0700) : ::symlink(path, path), 0);
+    } else if (kind == "a FIFO") {
+        ASSERT_EQ(::mkfifo(path, 0600), 0);
+        writer = std::jthread([&](std::stop_token stop) {
+            std::unique_lock lock(mutex);
+            while (!wake.wait_for(lock, stop, std::chrono::seconds(30),
+                                  [&] { return stop.stop_requested(); })) {
+                heldUp = true, ::close(::open(path, O_RDWR | O_NONBLOCK)); // let go
+            }
+        });
+    }
+    const std::string readable = kind.starts_with("read-only") ? "1" : "";
+    EXPECT_EQ(IniRead("Main", "W", file), readable);
+    IniRead("Main", "", file);
+    for (const auto& [key, value] : {std::pair{"W", "2"}, {"W", ""}, {"", ""}}) {
+        IniWrite("Main", key, value, file);
+    }
+    writer = {};
+    EXPECT_FALSE(heldUp) << "a read waited on the FIFO for a writer";
+    EXPECT_EQ(IniRead("Main", "W", file), readable);
+    EXPECT_EQ(FolderEntries(folder, "\\.tmp"), std::vector<std::string>{});
+    giveBack();
+    EXPECT_TRUE(!whole || ReadBytes(file) == before);
+}
+
+// A forked writer: once the test closes start's writing end, writes while write says to go on.
+pid_t StartWriter(Pipe& start, const std::function<bool(int)>& write) {
+    return Fork([&] {
+        char go;
+        start.Close(1);
+        for (int round = 0; ::read(start.fd[0], &go, 1) == 0 && write(round); ++round) {
+        }
+    });
+}
+
+// Killed right after a write, or amid the next once it has bytes out (the file is no longer whole,
+// or the temporary file has them): the file is the old or the new one, nothing else.
+TEST(Writers, KilledWriterLeavesOldOrNew) {
+    TempDir dir;
+    const std::string file = dir.FilePath("Orvane.ini");
+    ASSERT_TRUE(WriteBytes(file, BigFile('a')));
+    const long long whole = FileSize(file);
+    for (int round = 0; round < 12; ++round) {
+        Pipe told, start;
+        start.Close(1);
+        const pid_t writer = StartWriter(start, [&](int write) {
+            IniWrite("Big", "value", std::string(300000, char('a' + (round + write) % 26)), file);
+            return ::write(told.fd[1], "w", 1) == 1; // each completed write
+        });
+        char byte;
+        for (int written = 0, wanted = 1 + round * 7 % 3; written < wanted; ++written) {
+            ASSERT_EQ(::read(told.fd[0], &byte, 1), 1) << "the writer ended";
+        }
+        while (round % 3 != 0 && FileSize(file) == whole &&
+               FileSize(file + ".tmp") < (round % 3 == 1 ? 1 : 100000)) {
+        }
+        ASSERT_TRUE(writer > 0 && ::kill(writer, SIGKILL) == 0 && Wait(writer) == -1);
+        const std::string content = ReadBytes(file);
+        const std::size_t at = content.find("value=");
+        ASSERT_TRUE(at != std::string::npos && content == BigFile(content.at(at + 6)))
+            << "file missing, cut or mixed";
+    }
+    // The next write clears what a killed writer left of its temporary file.
+    IniWrite("Big", "value", "short", file);
+    EXPECT_EQ(IniRead("Big", "value", file), "short");
+    EXPECT_FALSE(std::filesystem::exists(file + ".tmp"));
+}
+
+TEST(Writers, TwoWritersLoseNoKey) {
+    TempDir dir;
+    const std::string file = dir.FilePath("Orvane.ini");
+    Pipe start;
+    std::vector<pid_t> writers;
+    for (const char* prefix : {"a", "b"}) {
+        writers.push_back(StartWriter(start, [&](int i) {
+            return i < 40 &&
+                   (IniWrite("Keys", prefix + std::to_string(i), std::to_string(i), file), 1);
+        }));
+    }
+    start.Close(1); // both go at once
+    ASSERT_EQ(Wait(writers[0]) | Wait(writers[1]), 0);
+    for (int i = 0; i < 80; ++i) {
+        EXPECT_EQ(IniRead("Keys", "ab"[i % 2] + std::to_string(i / 2), file),
+                  std::to_string(i / 2));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, File, ::testing::ValuesIn(FileRows()),
+                         [](const auto& info) { return RowName(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Kinds, Refused,
+                         ::testing::Values("read-only file", "read-only folder", "mode 000",
+                                           "a folder", "a FIFO", "a link to itself"),
+                         [](const auto& info) { return RowName(info.param); });
+} // namespace
