@@ -9,6 +9,7 @@
 #include "platform/process/Sha256.h"
 #include "platform/x11/WindowTree.h"
 #include "support/Process.h"
+#include "support/Rows.h"
 
 #include <gtest/gtest.h>
 
@@ -31,20 +32,8 @@ namespace fs = std::filesystem;
 
 namespace {
 // A failing row shows by its name.
-template <class Row>
-requires requires(Row row) {
-    row.name;
-}
-std::ostream& operator<<(std::ostream& out, const Row& row) {
-    return out << row.name;
-}
-
-template <class Row> std::string RowName(const testing::TestParamInfo<Row>& info) {
-    std::string name = info.param.name;
-    for (char& c : name)
-        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name;
-}
+using testsupport::operator<<;
+using testsupport::RowName;
 
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
     for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())

@@ -3,6 +3,8 @@
 #include "app/LinkTable.h"
 #include "settings/Ini.h"
 
+#include "support/Rows.h"
+
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -16,20 +18,8 @@ using namespace BrowserMod1;
 
 namespace {
 // A failing row shows by its name.
-template <class Row>
-requires requires(Row row) {
-    row.name;
-}
-std::ostream& operator<<(std::ostream& out, const Row& row) {
-    return out << row.name;
-}
-
-template <class Row> std::string RowName(const testing::TestParamInfo<Row>& info) {
-    std::string name = info.param.name;
-    for (char& c : name)
-        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name;
-}
+using testsupport::operator<<;
+using testsupport::RowName;
 
 // Full addresses as they are, others get the web's scheme.
 struct AddressRow {

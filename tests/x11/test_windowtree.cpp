@@ -6,6 +6,8 @@
 #include "platform/x11/XcbReply.h"
 #include "platform/x11/XcbWindowTree.h"
 
+#include "support/Rows.h"
+
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
@@ -28,20 +30,7 @@ struct TreeRow {
 };
 
 // A failing row shows by its name.
-template <class Row>
-requires requires(Row row) {
-    row.name;
-}
-std::ostream& operator<<(std::ostream& out, const Row& row) {
-    return out << row.name;
-}
-
-std::string RowName(const testing::TestParamInfo<TreeRow>& info) {
-    std::string name = info.param.name;
-    for (char& c : name)
-        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name;
-}
+using testsupport::operator<<;
 
 class WindowTree : public testing::TestWithParam<TreeRow> {
 protected:
@@ -165,6 +154,6 @@ INSTANTIATE_TEST_SUITE_P(
                             caption, caption, false},
                     TreeRow{"no manager: a top-level window is itself", 0, false, "none",
                             "UTF8_STRING", caption, caption, true}),
-    RowName);
+    testsupport::RowName<TreeRow>);
 
 } // namespace
