@@ -2,12 +2,12 @@
 #include "qt/app/StartUp.h"
 #include "qt/platform/CoreText.h"
 
+#include "app/Connectivity.h"
 #include "app/FindWindowLike.h"
 #include "app/LinkTable.h"
 #include "platform/profile/Profile.h"
 #include "qt/about/frmAbout.h"
 #include "qt/browser/BrowserFrm.h"
-#include "qt/platform/Connectivity.h"
 #include "qt/platform/StyleWinXP.h"
 #include "settings/FormPlacement.h"
 #include "settings/Ini.h"
@@ -35,7 +35,7 @@ LoadResult Form_Load(BrowserFrm& frm, const StartupServices& services) {
     // 6. The first caption: the prefix alone.
     frm.UpdateCaption();
     // 7. The home site.
-    if (!BrowserMod1::CheckInternetConnection(frm.HomeUrl)) {
+    if (!BrowserMod1::CheckInternetConnection(platform::ToCore(frm.HomeUrl))) {
         QMessageBox box(QMessageBox::Information, frm.windowTitle(),
                         QStringLiteral("Vous n'avez pas accès à Internet pour le site: ") +
                             frm.HomeUrl,

@@ -1,5 +1,7 @@
-// The command line and the settings file's links as the window's tooltips and links menu get
-// them: the link table (the fuzz driver checks it against a reference), addresses as typed.
+// The command line and the settings file's links, and the test of the home address as the window's
+// tooltips and links menu get them: the link table (the fuzz driver checks it against a reference),
+// addresses as typed.
+#include "app/Connectivity.h"
 #include "app/LinkTable.h"
 #include "settings/Ini.h"
 
@@ -12,6 +14,8 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 using namespace BrowserMod1;
@@ -118,5 +122,47 @@ TEST(Links, MegabyteCommandLine) { // a megabyte of home address, then of commas
                 big.Entry0Caption == mb); // no EXPECT_EQ: megabytes
     EXPECT_EQ(big.MailUrl, defaultMail);
 }
+
+// The home address before the first navigation: any address with ":" passes untested (the
+// names below do not resolve); one without names its server, asked on port 80.
+struct ReachRow {
+    const char* name;
+    std::string address;
+    bool listening; // a server of the test's own on 127.0.0.1:80
+    bool reachable;
+};
+
+class Reach : public testing::TestWithParam<ReachRow> {};
+
+TEST_P(Reach, CheckInternetConnection) {
+    const int server = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(80);
+    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const int one = 1;
+    ::setsockopt(server, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    const bool bound = ::bind(server, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0;
+    if (GetParam().listening && !(bound && ::listen(server, 1) == 0)) {
+        ::close(server);
+        GTEST_SKIP() << "port 80 of 127.0.0.1 cannot be taken by this account";
+    }
+    if (!GetParam().listening && !bound) {
+        ::close(server);
+        GTEST_SKIP() << "port 80 of 127.0.0.1 is another program's";
+    }
+    EXPECT_EQ(CheckInternetConnection(GetParam().address, 2000), GetParam().reachable);
+    ::close(server);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Links, Reach,
+    testing::Values(ReachRow{"scheme passes untested", "http://orvane.invalid/", false, true},
+                    ReachRow{"colon anywhere passes", "orvane.invalid:8080", false, true},
+                    ReachRow{"unknown server", "orvane.invalid/accueil", false, false},
+                    ReachRow{"empty address", "", false, false},
+                    ReachRow{"server that answers", "127.0.0.1/accueil?x#y", true, true},
+                    ReachRow{"server that refuses", "127.0.0.1/accueil", false, false}),
+    RowName<ReachRow>);
 
 } // namespace
