@@ -5,30 +5,18 @@
 #include "app/FindWindowLike.h"
 #include "platform/x11/XcbWindowTree.h"
 #include "support/Process.h"
+#include "support/Wait.h"
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <thread>
 #include <xcb/xcb.h>
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Polls until the condition holds; false once the guard has passed (a test gone wrong).
-bool WaitFor(const std::function<bool()>& condition) {
-    const auto guard = std::chrono::steady_clock::now() + std::chrono::minutes(2);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > guard)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
+using testsupport::WaitFor;
 
 // The viewable windows of the main window's class anywhere in the tree, frames and clients
 // alike: what a user would see as Orvane's windows.
