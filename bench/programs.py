@@ -141,13 +141,13 @@ GROUPS["all"] = tuple(p.name for p in PROGRAMS)
 DEFAULT = (*GROUPS["qt"], *GROUPS["gtk"], *GROUPS["peers"])
 
 
-def select(spec):
+def select(names):
     """The programs named by a comma-separated list of names, aliases and groups, in table
     order; raises ValueError naming the unknown ones."""
-    if not spec:
+    if not names:
         return [BY_NAME[n] for n in DEFAULT]
     wanted, unknown = set(), []
-    for word in spec.split(","):
+    for word in names.split(","):
         word = ALIASES.get(word, word)
         if word in GROUPS:
             wanted.update(GROUPS[word])
