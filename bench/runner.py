@@ -1,22 +1,22 @@
 #!/usr/bin/env python3
-"""Start-up, memory and second-start benchmark of Orvane against the floor program.
+"""Start-up, memory and second-start benchmark of Orvane against bare browser windows.
 
-Run it through bench/run, which gives it a private X server. For each of N rounds it starts the
-floor program (a bare Qt WebEngine window) three ways - as it comes (floor), composing in
-software (floor-sw: QT_QUICK_BACKEND=software) and composing in software with Qt started
-without OpenGL (floor-nogl: also QT_XCB_GL_INTEGRATION=none, so that no OpenGL library is
-loaded) - and Orvane, each as a first start (fresh home folders; Orvane from a fresh copy of
-its folder, the executable and its liborvane*.so, so that its Orvane.ini starts empty), and
-measures:
+Run it through bench/run, which gives it a private X server. For each of N rounds it starts
+every chosen program of bench/programs.py in turn - the Qt WebEngine floors (floor, floor-sw,
+floor-nogl), Orvane's Qt window (orvane-qt), the GTK 3 WebKitGTK floor with Orvane's software
+settings (floor-gtk), Orvane's GTK window (orvane-gtk), the GTK floor under each of WebKitGTK's
+software settings (gtk-*), and other small browsers when installed - each as a first start
+(fresh home folders; Orvane from a fresh copy of its folder, the executable and its
+liborvane*.so, so that its Orvane.ini starts empty), and measures:
   start   from spawn to the page's load event (the page asks the server for /loaded)
-  PSS     of the whole process tree (the program and every descendant, QtWebEngineProcess
+  PSS     of the whole process tree (the program and every descendant, the engine's processes
           included), from /proc/PID/smaps_rollup, about one second after the load event
   tree    the distinct resident memory of the same tree: every page of memory any of its
           processes maps, counted once (from /proc/PID/pagemap; needs root)
   second  Orvane only: with the first instance running, a second `orvane URL` from spawn to
-          exit, and whether it started any process of its own (it must start no
-          QtWebEngineProcess)
-The targets are against floor-nogl, the floor that loads no OpenGL.
+          exit, whether it started any process of its own (it must start no engine process),
+          and how many windows of Orvane's class the display has afterwards (must be one)
+Orvane's Qt window is held to floor-nogl, its GTK window to floor-gtk.
 """
 
 import argparse
@@ -25,15 +25,14 @@ import ctypes
 import json
 import os
 import select
-import shutil
 import signal
 import statistics
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import programs  # noqa: E402
 from server import PageServer  # noqa: E402
 
 TARGET_START_RATIO = 1.10
@@ -43,16 +42,9 @@ PR_SET_CHILD_SUBREAPER = 36
 PAGE = os.sysconf("SC_PAGE_SIZE")
 PAGEMAP_PRESENT = 1 << 63
 PAGEMAP_FRAME = (1 << 55) - 1
-# The floors: the bare window as it comes, composing its pages in software as Orvane does on a
-# display whose OpenGL is a software renderer (Xvfb's is), and that with Qt started without
-# OpenGL, as Orvane starts on such a display. The targets are against the last.
-FLOORS = {
-    "floor": {},
-    "floor-sw": {"QT_QUICK_BACKEND": "software"},
-    "floor-nogl": {"QT_QUICK_BACKEND": "software", "QT_XCB_GL_INTEGRATION": "none"},
-}
-REFERENCE = "floor-nogl"
-PROGRAMS = (*FLOORS, "orvane")
+# The processes of the engines, which a second start must not start.
+ENGINE_PROCESSES = ("QtWebEngine", "WebKit")
+WINDOW_CLASS = "ThunderRT6FormDC"
 
 
 def parent_map():
@@ -204,25 +196,6 @@ def reap_orphans():
             return
 
 
-class Sandbox:
-    """Fresh home, configuration, cache, data and runtime folders for one start."""
-
-    def __init__(self):
-        self.root = tempfile.mkdtemp(prefix="orvane-bench-")
-        self.env = dict(os.environ)
-        for name, sub in (("HOME", "home"), ("XDG_CONFIG_HOME", "home/.config"),
-                          ("XDG_CACHE_HOME", "home/.cache"), ("XDG_DATA_HOME", "home/.local/share"),
-                          ("XDG_RUNTIME_DIR", "run")):
-            path = os.path.join(self.root, sub)
-            os.makedirs(path, mode=0o700, exist_ok=True)
-            self.env[name] = path
-        if os.geteuid() == 0:
-            self.env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
-
-    def close(self):
-        shutil.rmtree(self.root, ignore_errors=True)
-
-
 def spawn(argv, env):
     return subprocess.Popen(argv, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL, start_new_session=True)
@@ -279,40 +252,47 @@ def second_start(argv, env, first, timeout):
     return ended - t0, sorted(set(started.values()))
 
 
-def run_floor(floor, url, server, timeout, extra_env=None):
-    box = Sandbox()
-    box.env.update(extra_env or {})
+def windows_of_class(name):
+    """The number of the window manager's client windows whose WM_CLASS class is `name`, from
+    the root's _NET_CLIENT_LIST and xprop; None when that cannot be read."""
     try:
-        proc, start = first_start([floor, url], box.env, server, timeout)
+        listing = subprocess.run(["xprop", "-root", "_NET_CLIENT_LIST"], capture_output=True,
+                                 text=True, timeout=5).stdout
+    except (OSError, subprocess.TimeoutExpired):
+        return None
+    if "window id" not in listing:
+        return 0 if "_NET_CLIENT_LIST" in listing else None
+    count = 0
+    for window in listing.split("#", 1)[1].replace(",", " ").split():
+        try:
+            text = subprocess.run(["xprop", "-id", window, "WM_CLASS"], capture_output=True,
+                                  text=True, timeout=5).stdout
+        except (OSError, subprocess.TimeoutExpired):
+            return None
+        # WM_CLASS(STRING) = "instance", "Class"
+        parts = [part.strip().strip('"') for part in text.split("=", 1)[-1].split(",")]
+        count += len(parts) == 2 and parts[1] == name
+    return count
+
+
+def run_program(program, build, page, mail, server, timeout):
+    """One first start of the program (and, for Orvane, a second start beside it). Raises
+    programs.Skip when the program cannot run here."""
+    box = programs.Sandbox(program.env)
+    try:
+        command = program.prepare(build, box)
+        argv = [*command, program.address(page, mail)]
+        proc, start = first_start(argv, box.env, server, timeout)
         result = {"start": start, "pss": None, "tree": None, "procs": None}
+        if program.kind == programs.ORVANE:
+            result.update(second=None, second_started=None, windows=None)
         if start is not None:
             measure_tree(proc, result)
-        kill_tree(proc)
-        return result
-    finally:
-        box.close()
-
-
-def run_orvane(orvane, arg, server, timeout):
-    box = Sandbox()
-    try:
-        folder = os.path.join(box.root, "orvane")
-        os.makedirs(folder)
-        exe = os.path.join(folder, "orvane")
-        shutil.copy2(orvane, exe)
-        # The libraries the program loads from its own folder (its window program).
-        build = os.path.dirname(orvane)
-        for name in os.listdir(build):
-            if name.startswith("liborvane") and ".so" in name:
-                shutil.copy2(os.path.join(build, name), folder, follow_symlinks=False)
-        proc, start = first_start([exe, arg], box.env, server, timeout)
-        result = {"start": start, "pss": None, "tree": None, "procs": None, "second": None,
-                  "second_started": None}
-        if start is not None:
-            measure_tree(proc, result)
-            second, started = second_start([exe, arg], box.env, proc, 10.0)
-            result["second"] = second
-            result["second_started"] = started
+            if program.kind == programs.ORVANE:
+                second, started = second_start(argv, box.env, proc, 10.0)
+                result["second"], result["second_started"] = second, started
+                time.sleep(0.3)  # a window the second start asked for has been mapped by now
+                result["windows"] = windows_of_class(WINDOW_CLASS)
         kill_tree(proc)
         return result
     finally:
@@ -336,9 +316,8 @@ def fmt_ratio(value):
     return f"{value:12.3f}" if value else f"{'n/a':>12}"
 
 
-def report(results, runs):
-    names = [n for n in PROGRAMS if results[n]]
-    floors = [n for n in names if n in FLOORS]
+def report(chosen, results, runs, markdown):
+    names = [p.name for p in chosen if results[p.name]]
 
     def med(name, key):
         return median(r.get(key) for r in results[name])
@@ -348,39 +327,57 @@ def report(results, runs):
 
     print()
     print(f"Medians over {runs} runs (successful runs in brackets)")
-    print(f"{'':22}" + "".join(f"{n:>18}" for n in names)
-          + ("".join(f"{'/' + n:>12}" for n in floors) if "orvane" in names else ""))
-    for label, key, scale, unit in (("start to load event", "start", 1000, "ms"),
-                                    ("PSS of process tree", "pss", 1 / 1024, "MiB"),
-                                    ("tree, distinct RSS", "tree", 1 / 1024, "MiB")):
-        line = f"{label:22}" + "".join(
-            f"{fmt(med(n, key), scale, unit)} [{count(n, key):2}]" for n in names)
-        if "orvane" in names:
-            line += "".join(fmt_ratio(ratio(med("orvane", key), med(n, key))) for n in floors)
-        print(line)
-    if "orvane" not in names:
-        return
-    sec = med("orvane", "second")
-    print(f"{'second start to exit':22}{'':>{18 * (len(names) - 1)}}"
-          f"{fmt(sec, 1000, 'ms')} [{count('orvane', 'second'):2}]")
-    spawned = sorted({n for r in results["orvane"] for n in (r.get("second_started") or [])})
-    engine = [n for n in spawned if n.startswith("QtWebEngine")]
-    print(f"{'second start spawned':22}{'':>{18 * (len(names) - 1)}}"
-          f"  {', '.join(spawned) if spawned else 'nothing'}")
-    print()
+    print(f"{'':24}{'start to load':>17}{'PSS of tree':>17}{'tree, distinct':>17}{'procs':>7}")
+    for name in names:
+        print(f"{name:24}" + "".join(
+            f"{fmt(med(name, key), scale, unit)} [{count(name, key):2}]"
+            for key, scale, unit in (("start", 1000, "ms"), ("pss", 1 / 1024, "MiB"),
+                                     ("tree", 1 / 1024, "MiB")))
+            + f"{fmt_count(med(name, 'procs')):>7}")
 
     def verdict(ok):
         return "n/a" if ok is None else ("ok" if ok else "MISSED")
 
-    def within(key, target):
-        value = ratio(med("orvane", key), med(REFERENCE, key)) if REFERENCE in names else None
-        return verdict(None if value is None else value <= target)
+    for program in chosen:
+        if program.kind != programs.ORVANE or not results[program.name]:
+            continue
+        name, ref = program.name, program.reference
+        print()
+        sec = med(name, "second")
+        spawned = sorted({n for r in results[name] for n in (r.get("second_started") or [])})
+        engine = [n for n in spawned if n.startswith(ENGINE_PROCESSES)]
+        windows = [r.get("windows") for r in results[name] if r.get("windows") is not None]
+        single = sum(1 for w in windows if w == 1)
+        print(f"{name}: second start to exit {fmt(sec, 1000, 'ms').strip()} "
+              f"[{count(name, 'second')}], it started "
+              f"{', '.join(spawned) if spawned else 'nothing'}; one {WINDOW_CLASS} window after "
+              f"it in {single} of {len(windows)} runs")
 
-    print(f"Targets (against {REFERENCE}, the floor that loads no OpenGL)")
-    print(f"  start ratio  <= {TARGET_START_RATIO:.2f}: {within('start', TARGET_START_RATIO)}")
-    print(f"  tree ratio   <= {TARGET_TREE_RATIO:.2f}: {within('tree', TARGET_TREE_RATIO)}")
-    print(f"  second start <= {TARGET_SECOND_MS:.0f} ms median, no QtWebEngineProcess: "
-          f"{verdict(None if sec is None else sec * 1000 <= TARGET_SECOND_MS and not engine)}")
+        def within(key, target):
+            value = ratio(med(name, key), med(ref, key)) if ref in names else None
+            shown = f"{value:.3f}" if value else "n/a"
+            return f"{shown} (<= {target:.2f}: {verdict(None if value is None else value <= target)})"
+
+        print(f"  against {ref}: start ratio {within('start', TARGET_START_RATIO)}, "
+              f"tree ratio {within('tree', TARGET_TREE_RATIO)}")
+        ok = None if sec is None else (sec * 1000 <= TARGET_SECOND_MS and not engine
+                                       and single == len(windows) > 0)
+        print(f"  second start <= {TARGET_SECOND_MS:.0f} ms median, no engine process, one "
+              f"window: {verdict(ok)}")
+    if markdown:
+        print()
+        print("| program | start to load event | tree, distinct resident | PSS of process tree "
+              "| processes |")
+        print("|---|---:|---:|---:|---:|")
+        for name in names:
+            cells = [fmt(med(name, key), scale, unit).strip()
+                     for key, scale, unit in (("start", 1000, "ms"), ("tree", 1 / 1024, "MiB"),
+                                              ("pss", 1 / 1024, "MiB"))]
+            print(f"| {name} | " + " | ".join(cells) + f" | {fmt_count(med(name, 'procs'))} |")
+
+
+def fmt_count(value):
+    return "n/a" if value is None else f"{value:g}"
 
 
 def main():
@@ -389,46 +386,46 @@ def main():
     parser.add_argument("--runs", type=int, default=10)
     parser.add_argument("--warmup", type=int, default=1, help="uncounted rounds first")
     parser.add_argument("--build", default=os.path.join(os.path.dirname(here), "build"))
-    parser.add_argument("--only", help="comma-separated programs to run, of " + ", ".join(PROGRAMS))
+    parser.add_argument("--only", help="comma-separated programs or groups to run, of "
+                        + ", ".join((*programs.GROUPS, *programs.BY_NAME, *programs.ALIASES)))
     parser.add_argument("--timeout", type=float, default=60.0, help="seconds to wait for a load")
     parser.add_argument("--json", help="also write every measurement to this file")
+    parser.add_argument("--markdown", action="store_true", help="also print a Markdown table")
     args = parser.parse_args()
+    try:
+        chosen = programs.select(args.only)
+    except ValueError as unknown:
+        parser.error(f"--only: unknown {unknown}")
 
     libc = ctypes.CDLL(None, use_errno=True)
     libc.prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0)
 
-    floor = os.path.join(args.build, "bench", "bench_floor")
-    orvane = os.path.join(args.build, "orvane")
-    only = args.only.split(",") if args.only else PROGRAMS
-    unknown = [n for n in only if n not in PROGRAMS]
-    if unknown:
-        parser.error(f"--only: unknown {', '.join(unknown)}")
-    programs = [p for p in PROGRAMS if p in only]
-    for name in list(programs):
-        path = orvane if name == "orvane" else floor
-        if not os.access(path, os.X_OK):
-            print(f"bench: {path} is missing; build it first", file=sys.stderr)
-            programs.remove(name)
-
     server = PageServer()
     page, mail = server.url("/page"), server.url("/mail")
-    results = {name: [] for name in PROGRAMS}
+    results = {p.name: [] for p in chosen}
+    skipped = set()
+    print("load average at the start: " + " ".join(f"{v:.2f}" for v in os.getloadavg()))
     try:
         for round_ in range(-args.warmup, args.runs):
-            for name in programs:
-                if name in FLOORS:
-                    r = run_floor(floor, page, server, args.timeout, FLOORS[name])
-                else:
-                    r = run_orvane(orvane, f"{page},{mail}", server, args.timeout)
+            for program in chosen:
+                if program.name in skipped:
+                    continue
+                try:
+                    r = run_program(program, args.build, page, mail, server, args.timeout)
+                except programs.Skip as why:
+                    print(f"bench: {program.name} skipped: {why}", file=sys.stderr, flush=True)
+                    skipped.add(program.name)
+                    continue
                 label = "warm-up" if round_ < 0 else f"run {round_ + 1}"
-                print(f"{label:8} {name:10} " + "  ".join(
+                print(f"{label:8} {program.name:24} " + "  ".join(
                     f"{k}={v:.4f}" if isinstance(v, float) else f"{k}={v}" for k, v in r.items()),
                     flush=True)
                 if round_ >= 0:
-                    results[name].append(r)
+                    results[program.name].append(r)
     finally:
         server.close()
-    report(results, args.runs)
+    print("load average at the end: " + " ".join(f"{v:.2f}" for v in os.getloadavg()))
+    report(chosen, results, args.runs, args.markdown)
     if args.json:
         with open(args.json, "w") as f:
             json.dump(results, f, indent=1)

@@ -3,15 +3,24 @@
 
 /page is a small page whose load event asks for /loaded; /mail is a second, plain page. The server
 notes the monotonic clock (CLOCK_MONOTONIC, the clock of time.monotonic()) when /loaded arrives.
+/features.html (bench/features.html) tests which web features the engine has and sends the
+results as the query of a /features request (name=1 or name=0 for each, and ua, the engine's
+user agent); the server keeps each report.
 
 Run as a program it prints its port on the first line, then one line "loaded SECONDS" for each
-/loaded request. bench/runner.py imports it and waits on PageServer.wait_loaded() instead.
+/loaded request and one line "features QUERY" for each report. bench/runner.py and
+bench/features.py import it and wait on PageServer.wait_loaded() and wait_features() instead.
 """
 
 import http.server
+import os
 import sys
 import threading
 import time
+import urllib.parse
+
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "features.html"), "rb") as _f:
+    FEATURES = _f.read()
 
 PAGE = b"""<!DOCTYPE html>
 <html lang="fr"><head><meta charset="utf-8"><title>Page de mesure</title></head>
@@ -33,19 +42,26 @@ MAIL = b"""<!DOCTYPE html>
 class PageServer:
     """Serves the pages from a thread and records the time of each /loaded request."""
 
-    def __init__(self, on_loaded=None):
+    def __init__(self, on_loaded=None, on_features=None):
         self._lock = threading.Lock()
         self._loaded = threading.Condition(self._lock)
         self._times = []
+        self._reports = []
         self._on_loaded = on_loaded
+        self._on_features = on_features
         owner = self
 
         class Handler(http.server.BaseHTTPRequestHandler):
             def do_GET(self):
-                path = self.path.split("?", 1)[0]
+                path, _, query = self.path.partition("?")
                 if path == "/loaded":
                     owner._record(time.monotonic())
                     self._send(204, b"", "text/plain")
+                elif path == "/features":
+                    owner._report(query)
+                    self._send(204, b"", "text/plain")
+                elif path == "/features.html":
+                    self._send(200, FEATURES, "text/html; charset=utf-8")
                 elif path == "/page":
                     self._send(200, PAGE, "text/html; charset=utf-8")
                 elif path == "/mail":
@@ -78,6 +94,27 @@ class PageServer:
         if self._on_loaded:
             self._on_loaded(when)
 
+    def _report(self, query):
+        report = dict(urllib.parse.parse_qsl(query, keep_blank_values=True))
+        with self._loaded:
+            self._reports.append(report)
+            self._loaded.notify_all()
+        if self._on_features:
+            self._on_features(query)
+
+    def features_mark(self):
+        """The number of feature reports so far, to wait for a later one."""
+        with self._lock:
+            return len(self._reports)
+
+    def wait_features(self, after, timeout):
+        """The first feature report after features_mark() returned `after`, as a dict of the
+        query's fields ("1"/"0" for each feature, "ua"), or None when none came in time."""
+        with self._loaded:
+            if not self._loaded.wait_for(lambda: len(self._reports) > after, timeout):
+                return None
+            return self._reports[after]
+
     def mark(self):
         """The number of /loaded requests so far, to wait for a later one."""
         with self._lock:
@@ -100,7 +137,8 @@ class PageServer:
 
 
 def main():
-    server = PageServer(on_loaded=lambda when: print(f"loaded {when:.6f}", flush=True))
+    server = PageServer(on_loaded=lambda when: print(f"loaded {when:.6f}", flush=True),
+                        on_features=lambda query: print(f"features {query}", flush=True))
     print(server.port, flush=True)
     try:
         threading.Event().wait()
