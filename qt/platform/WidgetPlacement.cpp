@@ -1,5 +1,6 @@
 #include "qt/platform/WidgetPlacement.h"
 
+#include "platform/ScreenFit.h"
 #include "qt/platform/FramedBounds.h"
 #include "qt/platform/Twips.h"
 #include "qt/platform/WindowFrame.h"
@@ -24,34 +25,11 @@ constexpr int kMaxClientSize = 32767;
 // Coordinates beyond these are no position (X11 uses 16-bit coordinates).
 constexpr int kCoordinateLimit = 32767;
 
-} // namespace
-
-QRect KeepOnScreen(const QRect& outer, const QList<QRect>& screens, const QRect& primary) {
-    if (screens.isEmpty() || primary.isEmpty()) {
-        return outer;
-    }
-    // Larger than all screens together, a window would leave its far side (and the controls laid
-    // out along it) out of reach: it is kept to their extent.
-    QRect desktop;
-    for (const QRect& screen : screens) {
-        desktop |= screen;
-    }
-    QRect kept = outer;
-    if (outer.width() > desktop.width() || outer.height() > desktop.height()) {
-        kept.setSize(outer.size().boundedTo(desktop.size()));
-        kept.moveTo(std::clamp(outer.left(), desktop.left(), desktop.right() + 1 - kept.width()),
-                    std::clamp(outer.top(), desktop.top(), desktop.bottom() + 1 - kept.height()));
-    }
-    if (std::any_of(screens.begin(), screens.end(),
-                    [&](const QRect& screen) { return screen.intersects(kept); })) {
-        return kept;
-    }
-    const int width = std::min(kept.width(), primary.width());
-    const int height = std::min(kept.height(), primary.height());
-    const int left = std::clamp(kept.left(), primary.left(), primary.right() + 1 - width);
-    const int top = std::clamp(kept.top(), primary.top(), primary.bottom() + 1 - height);
-    return {left, top, width, height};
+ScreenRect FromQRect(const QRect& rect) {
+    return {rect.left(), rect.top(), rect.width(), rect.height()};
 }
+
+} // namespace
 
 int WidgetPlacement::WindowState() const {
     const Qt::WindowStates state = window_.windowState();
@@ -116,12 +94,15 @@ void WidgetPlacement::Move(double left, double top, double width, double height)
                 pixels(top, TwipsToPixelsY, -kCoordinateLimit, kCoordinateLimit), 0, 0);
     outer.setSize(client.grownBy(frame));
 
-    QList<QRect> screens;
+    std::vector<ScreenRect> screens;
     for (const QScreen* screen : QGuiApplication::screens()) {
-        screens << screen->availableGeometry();
+        screens.push_back(FromQRect(screen->availableGeometry()));
     }
     const QScreen* primary = QGuiApplication::primaryScreen();
-    outer = KeepOnScreen(outer, screens, primary ? primary->availableGeometry() : QRect());
+    const ScreenRect kept =
+        KeepOnScreen(FromQRect(outer), screens,
+                     primary ? FromQRect(primary->availableGeometry()) : ScreenRect());
+    outer = QRect(kept.Left, kept.Top, kept.Width, kept.Height);
     client = outer.size().shrunkBy(frame).expandedTo(window_.minimumSize());
 
     // Qt moves and sizes a maximized window only as the bounds it returns to when restored:

@@ -4,7 +4,6 @@
 
 #include "platform/PlacementWindow.h"
 
-#include <QList>
 #include <QMargins>
 #include <QRect>
 
@@ -36,10 +35,5 @@ private:
 
     QWidget& window_;
 };
-
-// Where a window of outer bounds `outer` goes: unchanged when it meets one of the screens'
-// available areas and is no larger than they are together, otherwise kept to their extent, or
-// brought onto `primary`, its size kept as far as the screen allows.
-QRect KeepOnScreen(const QRect& outer, const QList<QRect>& screens, const QRect& primary);
 
 } // namespace platform

@@ -2,10 +2,12 @@
 // installed program run by an ordinary user (a forked copy of this process).
 #include "settings/FormPlacement.h"
 
+#include "platform/ScreenFit.h"
 #include "settings/Ini.h"
 #include "support/Files.h"
 
 #include <array>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <grp.h>
@@ -129,6 +131,55 @@ INSTANTIATE_TEST_SUITE_P(
                 "",
                 {0, NAN, -INFINITY, 1e300, 2.5},
                 Main("0 0 -2147483648 2 2147483647")}),
+    [](const auto& info) { return RowName(info.param.name); });
+
+// Where the window goes on the screens: a window partly off a screen stays; off every screen it
+// comes back onto the primary one; larger than all screens together, it is cut to their extent.
+struct ScreenRow {
+    const char* name;
+    std::vector<platform::ScreenRect> screens; // the first is the primary screen
+    platform::ScreenRect outer, placed;
+};
+class KeepOnScreen : public ::testing::TestWithParam<ScreenRow> {};
+
+TEST_P(KeepOnScreen, PlacesWithinReach) {
+    const ScreenRow& row = GetParam();
+    const platform::ScreenRect primary =
+        row.screens.empty() ? platform::ScreenRect{} : row.screens[0];
+    const platform::ScreenRect placed = platform::KeepOnScreen(row.outer, row.screens, primary);
+    EXPECT_EQ(
+        std::vector<int>({placed.Left, placed.Top, placed.Width, placed.Height}),
+        std::vector<int>({row.placed.Left, row.placed.Top, row.placed.Width, row.placed.Height}));
+}
+
+const platform::ScreenRect kFirst{0, 0, 1920, 1080};
+const std::vector<platform::ScreenRect> kOne{kFirst}, kTwo{kFirst, {1920, 0, 1280, 1024}};
+INSTANTIATE_TEST_SUITE_P(
+    Rows, KeepOnScreen,
+    ::testing::Values(
+        ScreenRow{"partly off stays", kOne, {-700, -50, 800, 600}, {-700, -50, 800, 600}},
+        ScreenRow{"left of every screen", kOne, {-5000, 100, 800, 600}, {0, 100, 800, 600}},
+        ScreenRow{"larger than the screen", kOne, {5000, 5000, 3000, 2000}, kFirst},
+        ScreenRow{"across two screens", kTwo, {100, 100, 3000, 600}, {100, 100, 3000, 600}},
+        ScreenRow{"second screen gone", kOne, {2000, 100, 800, 600}, {1120, 100, 800, 600}},
+        ScreenRow{"enormous at the far corner",
+                  kTwo,
+                  {INT_MAX, INT_MAX, INT_MAX, INT_MAX},
+                  {0, 0, 3200, 1080}},
+        ScreenRow{
+            "enormous from the lowest corner", kOne, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, kFirst},
+        ScreenRow{"negative size on the screen", kOne, {100, 100, -800, -600}, {100, 100, 0, 0}},
+        ScreenRow{
+            "negative size off every screen", kOne, {INT_MIN, 5000, INT_MIN, -1}, {0, 1079, 0, 0}},
+        ScreenRow{"no screens", {}, {-5000, 100, 800, 600}, {-5000, 100, 800, 600}},
+        ScreenRow{"only empty screens",
+                  {{0, 0, 0, 0}, {5, 5, -10, 10}},
+                  {9000, 9000, 80, 60},
+                  {9000, 9000, 80, 60}},
+        ScreenRow{"primary screen empty",
+                  {{0, 0, 0, 0}, {1920, 0, 1280, 1024}},
+                  {-5000, 100, 800, 600},
+                  {1920, 100, 800, 600}}),
     [](const auto& info) { return RowName(info.param.name); });
 
 // Bounds saved and restored by an installed program run as uid 65534 (when root): where the
