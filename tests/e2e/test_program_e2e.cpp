@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -86,7 +87,26 @@ private:
 
 class Program : public testing::Test {
 protected:
-    static void SetUpTestSuite() { server = std::make_unique<testsupport::HttpServer>(); }
+    // /title; /longtitle (a title of 20 million "x"); /slow?ms=N (answers after N ms, title
+    // "Lente"); /echo/... (the path as title).
+    static void SetUpTestSuite() {
+        using testsupport::HttpServer;
+        server = std::make_unique<HttpServer>();
+        server->Route("/title", HttpServer::Html("Page avec titre", "<p>bonjour</p>"));
+        server->Route("/longtitle",
+                      HttpServer::Html("", "<script>document.title = 'x'.repeat(2e7)</script>"));
+        server->Route("/slow", [](const testsupport::HttpRequest& request) {
+            const std::size_t ms = request.Query.find("ms=");
+            const int wait =
+                ms == std::string::npos ? 2000 : std::atoi(request.Query.c_str() + ms + 3);
+            std::this_thread::sleep_for(std::chrono::milliseconds(wait)); // the server is slow
+            return HttpServer::Html("Lente", "<p>lente</p>");
+        });
+        server->Route("/echo/*", [](const testsupport::HttpRequest& request) {
+            return HttpServer::Html(request.Path, "<p>" + request.Path + "</p>");
+        });
+        ASSERT_TRUE(server->Listen());
+    }
     static void TearDownTestSuite() { server.reset(); }
     void SetUp() override { ASSERT_TRUE(x.WindowManager()) << "the suite runs under openbox"; }
 

@@ -226,8 +226,14 @@ void HttpServer::Serve(int connection) {
     std::pair<Handler, Streamer> route;
     {
         std::lock_guard<std::mutex> hold(Lock);
-        Asked.push_back(request.Path);
-        const auto found = Routes.find(request.Path);
+        Asked.push_back(target);
+        auto found = Routes.find(request.Path);
+        for (auto r = Routes.begin(); found == Routes.end() && r != Routes.end(); ++r) {
+            const std::string& key = r->first;
+            if (key.ends_with('*') && request.Path.starts_with(key.substr(0, key.size() - 1))) {
+                found = r;
+            }
+        }
         if (found != Routes.end()) {
             route = found->second;
         }

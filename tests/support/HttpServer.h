@@ -44,12 +44,13 @@ public:
     std::string Url(const std::string& path) const;
     int Port() const { return PortNumber; }
 
+    // A path ending in "*" stands for every path that begins with what comes before it.
     void Route(const std::string& path, HttpResponse response);
     void Route(const std::string& path, Handler handler);
     // A body of unknown length, written by streamer, with this head.
     void Stream(const std::string& path, HttpResponse head, Streamer streamer);
 
-    // The paths asked for so far, in order.
+    // The paths asked for so far, as asked (with the query), in order.
     std::vector<std::string> Paths() const;
 
     // An HTML page of this title and body (UTF-8).
