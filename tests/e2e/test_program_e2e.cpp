@@ -197,8 +197,9 @@ TEST_P(SecondStart, BringsTheFirstForward) {
     ASSERT_TRUE(Eventually([&] { return XDisplay::Xdotool("windowactivate", other); }));
     for (const std::string path : {"/echo/normal", "/echo/minimized"}) {
         const bool minimized = path == "/echo/minimized";
-        if (minimized)
+        if (minimized) {
             ASSERT_TRUE(XDisplay::Xdotool("windowminimize", window));
+        }
         ASSERT_TRUE(
             Eventually([&] { return x.HasState(window, "_NET_WM_STATE_HIDDEN") == minimized; }));
         const pid_t again = copy.Start(Url(path));

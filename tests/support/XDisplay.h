@@ -33,7 +33,7 @@ public:
         const auto length = static_cast<std::uint16_t>(std::strlen(name));
         const auto reply =
             Own(xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, length, name), nullptr));
-        return reply ? reply->atom : XCB_ATOM_NONE;
+        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     }
     std::string Bytes(xcb_window_t w, xcb_atom_t property) {
         const auto r = Own(xcb_get_property_reply(
