@@ -1,0 +1,17 @@
+# The main window on GTK 3: the pieces of BrowserFrm built so far (its container, twips,
+# button texts, zoom steps); BrowserFrm.h is the window's interface.
+
+set(ORVANE_GTKWINDOW_SOURCES
+    browser/BrowserFrm.h
+    browser/ButtonTexts.cpp browser/ButtonTexts.h
+    browser/FreeLayout.cpp browser/FreeLayout.h
+    browser/GObjectPtr.h
+    browser/TwipsGeometry.cpp browser/TwipsGeometry.h
+    browser/WindowTwips.cpp browser/WindowTwips.h
+    browser/Zoom.cpp browser/Zoom.h)
+add_library(orvane_gtkwindow STATIC ${ORVANE_GTKWINDOW_SOURCES})
+target_include_directories(orvane_gtkwindow PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(orvane_gtkwindow PUBLIC orvane_logic PkgConfig::GTK3)
+set_target_properties(orvane_gtkwindow PROPERTIES AUTOMOC OFF AUTORCC OFF)
+# The buttons' icons, drawn from SVG (librsvg's pixbuf loader) at 32 pixels.
+orvane_gresource(orvane_gtkwindow icons)
