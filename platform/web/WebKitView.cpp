@@ -207,7 +207,13 @@ void WebKitView::GoForward() {
 }
 
 void WebKitView::Refresh() {
-    if (PageUri(View).empty()) {
+    const std::string address = PageUri(View);
+    if (address.empty()) {
+        return;
+    }
+    if (ProcessIsGone) {
+        // The engine does not reload a page whose process it ended: load the address anew.
+        webkit_web_view_load_uri(View, address.c_str());
         return;
     }
     webkit_web_view_reload(View);
@@ -320,6 +326,7 @@ void WebKitView::ShowStatus(const std::string& text) {
 
 void WebKitView::LoadStarted() {
     gtk_widget_hide(Notice);
+    ProcessIsGone = false;
     Loading = true;
     StopAsked = false;
     LoadFailed = false;
@@ -390,6 +397,7 @@ void WebKitView::ProcessGone() {
     if (Loading) {
         RaiseLoadEnd();
     }
+    ProcessIsGone = true;
     gtk_widget_show(Notice);
     ShowStatus(kProcessGoneText);
 }

@@ -78,6 +78,7 @@ private:
     std::optional<std::string> Title;
     bool Loading = false;
     bool StopAsked = false;
+    bool ProcessIsGone = false;
     bool LoadFailed = false;
     bool FailedByPolicy = false;
     bool HoveringLink = false;
