@@ -27,10 +27,6 @@
 #include <memory>
 #include <string>
 
-namespace browser {
-class PageTools;
-}
-
 class BrowserFrm {
 public:
     using WebViewFactory =
@@ -111,13 +107,9 @@ public:
     std::function<void(int& cancel)> Unload;
     std::function<void()> Closed;
 
-    // Keys, find in page, zoom and full screen: what the window offers beyond the toolbar.
-    browser::PageTools& Tools();
-
 private:
     void Build(const WebViewFactory& makeWebView);
     void Place(GtkWidget* control, const browser::TwipsRect& rect);
-    void FitButtonCaptions();
     float ClientWidthTwips() const;
     float ClientHeightTwips() const;
 

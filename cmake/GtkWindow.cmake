@@ -1,8 +1,10 @@
-# The main window on GTK 3: the pieces of BrowserFrm built so far (its container, twips,
-# button texts, zoom steps); BrowserFrm.h is the window's interface.
+# The main window on GTK 3: BrowserFrm, its container, twips, button texts and zoom steps.
 
 set(ORVANE_GTKWINDOW_SOURCES
-    browser/BrowserFrm.h
+    browser/BrowserFrm.cpp browser/BrowserFrm.h browser/BrowserFrmImpl.h
+    browser/FormResize.cpp
+    browser/PageEvents.cpp
+    browser/Toolbar.cpp
     browser/ButtonTexts.cpp browser/ButtonTexts.h
     browser/FreeLayout.cpp browser/FreeLayout.h
     browser/GObjectPtr.h

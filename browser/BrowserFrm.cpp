@@ -1,0 +1,236 @@
+// The main window's construction: the toolbar, the progress bar, the web view, the status bar
+// and the links menu, in their design places; closing.
+#include "browser/BrowserFrm.h"
+
+#include "browser/BrowserFrmImpl.h"
+#include "browser/ButtonTexts.h"
+#include "browser/WindowIdentity.h"
+#include "browser/WindowTwips.h"
+
+extern "C" GResource* orvane_icons_get_resource();
+
+namespace {
+
+using Target = BrowserFrm::Impl::Target;
+
+void OnButtonClicked(GtkButton*, gpointer data) {
+    auto* target = static_cast<Target*>(data);
+    target->Frm->Bouton_Click(target->Index);
+}
+
+void OnArrowClicked(GtkButton*, gpointer data) {
+    auto* target = static_cast<Target*>(data);
+    target->Frm->Bouton_DropDown(target->Index);
+}
+
+void OnLinkActivated(GtkMenuItem*, gpointer data) {
+    auto* target = static_cast<Target*>(data);
+    target->Frm->MLink_Click(target->Index);
+}
+
+gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
+    static_cast<BrowserFrm*>(data)->Close();
+    return TRUE; // the window stays until the BrowserFrm goes
+}
+
+gboolean OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data) {
+    auto* frm = static_cast<BrowserFrm*>(data);
+    frm->Form_Resize();
+    (void)event;
+    return FALSE;
+}
+
+// The button's icon at the design size, from the window's resource bundle.
+GtkWidget* ButtonIcon(const char* icon) {
+    GdkPixbuf* picture = gdk_pixbuf_new_from_resource_at_scale(browser::IconResource(icon).c_str(),
+                                                               browser::kIconPixels,
+                                                               browser::kIconPixels, TRUE, nullptr);
+    if (picture == nullptr) {
+        return nullptr;
+    }
+    GtkWidget* image = gtk_image_new_from_pixbuf(picture);
+    g_object_unref(picture);
+    return image;
+}
+
+void SetAccessibleName(GtkWidget* widget, const std::string& name) {
+    if (AtkObject* accessible = gtk_widget_get_accessible(widget)) {
+        atk_object_set_name(accessible, name.c_str());
+    }
+}
+
+GtkWidget* ToolButton(const browser::ButtonDesign& design) {
+    GtkWidget* button =
+        gtk_button_new_with_mnemonic(browser::MnemonicCaption(design.Caption).c_str());
+    if (GtkWidget* image = ButtonIcon(design.Icon)) {
+        gtk_button_set_image(GTK_BUTTON(button), image);
+        gtk_button_set_image_position(GTK_BUTTON(button), GTK_POS_TOP);
+        gtk_button_set_always_show_image(GTK_BUTTON(button), TRUE);
+    }
+    if (*design.ToolTip != '\0') {
+        gtk_widget_set_tooltip_text(button, design.ToolTip);
+    }
+    SetAccessibleName(button, browser::PlainCaption(design.Caption));
+    gtk_widget_set_focus_on_click(button, FALSE);
+    return button;
+}
+
+} // namespace
+
+BrowserFrm::BrowserFrm(const WebViewFactory& makeWebView) : d(std::make_unique<Impl>()) {
+    Build(makeWebView);
+}
+
+BrowserFrm::~BrowserFrm() {
+    // The web view's widget goes with the window; the view object goes first so that none of
+    // its events reaches a window being destroyed.
+    g_signal_handlers_disconnect_by_data(d->Window, this);
+    d->View.reset();
+    WB = nullptr;
+    gtk_widget_destroy(MenuLiens);
+    gtk_widget_destroy(d->Window);
+}
+
+void BrowserFrm::Build(const WebViewFactory& makeWebView) {
+    static const bool registered = (g_resources_register(orvane_icons_get_resource()), true);
+    (void)registered;
+
+    d->Window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    GtkWindow* window = GTK_WINDOW(d->Window);
+    const double tpp = browser::TwipsPerPixel();
+    gtk_window_set_default_size(window, browser::TwipsToPixels(browser::kClientWidth, tpp),
+                                browser::TwipsToPixels(browser::kClientHeight, tpp));
+    d->Layout = browser::FreeLayoutNew();
+    gtk_container_add(GTK_CONTAINER(d->Window), d->Layout);
+
+    for (const browser::ButtonDesign& design : browser::kButtons) {
+        GtkWidget* button = ToolButton(design);
+        Target* target = d->TargetFor(this, design.Index);
+        g_signal_connect(button, "clicked", G_CALLBACK(OnButtonClicked), target);
+        if (design.Index == browser::kHomeButton) {
+            // The split button: its main part and, beside it, the arrow that opens the links.
+            HomeMain = button;
+            HomeArrow = gtk_button_new_from_icon_name("pan-down-symbolic", GTK_ICON_SIZE_MENU);
+            gtk_widget_set_focus_on_click(HomeArrow, FALSE);
+            SetAccessibleName(HomeArrow, "Liens");
+            g_signal_connect(HomeArrow, "clicked", G_CALLBACK(OnArrowClicked), target);
+            GtkWidget* split = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
+            gtk_box_pack_start(GTK_BOX(split), HomeMain, TRUE, TRUE, 0);
+            gtk_box_pack_start(GTK_BOX(split), HomeArrow, FALSE, FALSE, 0);
+            button = split;
+        }
+        Bouton[design.Index] = button;
+        Place(button, {design.Left, design.Top, design.Width, design.Height});
+    }
+
+    PBar = gtk_progress_bar_new();
+    SetAccessibleName(PBar, "Progression du chargement");
+    gtk_widget_set_no_show_all(PBar, TRUE);
+    Place(PBar, {browser::kProgressDesign.Left, browser::kProgressDesign.Top,
+                 browser::kProgressDesign.Width, browser::kProgressDesign.Height});
+
+    StatusBar = gtk_statusbar_new();
+    gtk_widget_set_margin_top(StatusBar, 0);
+    gtk_widget_set_margin_bottom(StatusBar, 0);
+    d->StatusContext = gtk_statusbar_get_context_id(GTK_STATUSBAR(StatusBar), "page");
+    SetAccessibleName(StatusBar, "Barre d'état");
+    browser::FreeLayoutDockBottom(d->Layout, StatusBar,
+                                  browser::TwipsToPixels(browser::kStatusBarHeight, tpp));
+
+    platform::WebViewEvents events;
+    events.DownloadBegin = [this] { WB_DownloadBegin(); };
+    events.DownloadComplete = [this] { WB_DownloadComplete(); };
+    events.NavigateComplete = [this](const std::string& address) { WB_NavigateComplete(address); };
+    events.DocumentComplete = [this](const std::string& address) { WB_DocumentComplete(address); };
+    events.StatusTextChange = [this](const std::string& text) { WB_StatusTextChange(text); };
+    events.ProgressChange = [this](int progress, int maximum) {
+        WB_ProgressChange(progress, maximum);
+    };
+    events.NewWindow = [this](bool& cancel) { WB_NewWindow(cancel); };
+    d->View = makeWebView(std::move(events));
+    WB = d->View.get();
+    Place(WB->Widget(), {browser::kWebViewDesign.Left, browser::kWebViewDesign.Top,
+                         browser::kWebViewDesign.Width, browser::kWebViewDesign.Height});
+
+    MenuLiens = gtk_menu_new();
+    for (int n = 0; n < static_cast<int>(MLink.size()); ++n) {
+        MLink[n] = gtk_menu_item_new_with_label(browser::kLinkEntries[n].Caption);
+        g_signal_connect(MLink[n], "activate", G_CALLBACK(OnLinkActivated), d->TargetFor(this, n));
+        gtk_widget_set_visible(MLink[n], browser::kLinkEntries[n].Visible);
+        gtk_menu_shell_append(GTK_MENU_SHELL(MenuLiens), MLink[n]);
+    }
+    g_object_ref_sink(MenuLiens);
+
+    // Tab: the web view, then the buttons in their tab order.
+    std::vector<GtkWidget*> order{WB->Widget()};
+    std::array<const browser::ButtonDesign*, browser::kButtonCount> byTab{};
+    for (const browser::ButtonDesign& design : browser::kButtons) {
+        byTab[design.TabOrder - 1] = &design;
+    }
+    for (const browser::ButtonDesign* design : byTab) {
+        order.push_back(design->Index == browser::kHomeButton ? HomeMain : Bouton[design->Index]);
+    }
+    browser::FreeLayoutSetFocusOrder(d->Layout, order);
+
+    browser::FreeLayoutOnAllocate(d->Layout, [this](int, int) { Form_Resize(); });
+    g_signal_connect(d->Window, "delete-event", G_CALLBACK(OnDelete), this);
+    g_signal_connect(d->Window, "window-state-event", G_CALLBACK(OnWindowState), this);
+    // Other programs know the main window by its class (WM_CLASS), set for the whole program
+    // before this window; set here too, so that the window has it whoever made the program.
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    gtk_window_set_wmclass(window, "orvane", browser::kWindowClass);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+}
+
+GtkWindow* BrowserFrm::Window() const {
+    return GTK_WINDOW(d->Window);
+}
+
+void BrowserFrm::Show() {
+    gtk_widget_show_all(d->Window);
+    gtk_window_present(GTK_WINDOW(d->Window));
+    WB->SetFocus();
+}
+
+void BrowserFrm::Close() {
+    int cancel = 0;
+    if (Unload) {
+        Unload(cancel);
+    }
+    if (cancel != 0) {
+        return;
+    }
+    gtk_widget_hide(d->Window);
+    if (Closed) {
+        Closed();
+    } else if (gtk_main_level() > 0) {
+        gtk_main_quit();
+    }
+}
+
+void BrowserFrm::Place(GtkWidget* control, const browser::TwipsRect& rect) {
+    d->Twips[control] = rect;
+    const browser::PixelRect pixels = browser::ToPixels(rect, browser::TwipsPerPixel());
+    browser::FreeLayoutPlace(d->Layout, control, pixels.X, pixels.Y, pixels.Width, pixels.Height);
+}
+
+browser::TwipsRect BrowserFrm::Twips(GtkWidget* control) const {
+    const auto found = d->Twips.find(control);
+    return found != d->Twips.end() ? found->second : browser::TwipsRect{};
+}
+
+void BrowserFrm::SetLinkEntry(int index, const std::string& caption, bool visible) {
+    if (index < 0 || index >= static_cast<int>(MLink.size())) {
+        return;
+    }
+    gtk_menu_item_set_label(GTK_MENU_ITEM(MLink[index]), caption.c_str());
+    gtk_widget_set_visible(MLink[index], visible);
+}
+
+void BrowserFrm::SetButtonToolTip(int index, const std::string& toolTip) {
+    if (index < 0 || index >= browser::kButtonCount) {
+        return;
+    }
+    GtkWidget* button = index == browser::kHomeButton ? HomeMain : Bouton[index];
+    gtk_widget_set_tooltip_text(button, toolTip.empty() ? nullptr : toolTip.c_str());
+}
