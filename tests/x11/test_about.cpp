@@ -48,7 +48,7 @@ void PointerTo(GtkWidget* widget, int dx = -1, int dy = -1) {
     const bool own = gtk_widget_get_has_window(widget);
     x += (own ? 0 : area.x) + (dx < 0 ? area.width / 2 : dx);
     y += (own ? 0 : area.y) + (dy < 0 ? area.height / 2 : dy);
-    ASSERT_EQ(RunProgram({"xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y)}),
+    ASSERT_EQ(RunProgram({"xdotool", "mousemove", std::to_string(x), std::to_string(y)}),
               0);
 }
 
@@ -66,7 +66,7 @@ TEST_P(Dialog, LinksAndKeys) {
     const DialogRow& row = GetParam();
     std::vector<std::string> seen;
     GtkWindow* box = frmAbout::Build(nullptr, [&](const std::string& a) { seen.push_back(a); });
-    ASSERT_EQ(RunProgram({"xdotool", "mousemove", "--sync", "0", "0"}), 0); // off the box
+    ASSERT_EQ(RunProgram({"xdotool", "mousemove", "0", "0"}), 0); // off the box
     bool closed = false;
     g_signal_connect_swapped(box, "destroy", G_CALLBACK(+[](bool* flag) { *flag = true; }),
                              &closed);
