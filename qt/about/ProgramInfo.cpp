@@ -1,14 +1,6 @@
 #include "qt/about/ProgramInfo.h"
 
-namespace ProgramInfo {
-
-QString Title() {
-    return QStringLiteral("Orvane");
-}
-
-QString Description() {
-    return QStringLiteral("Navigateur internet d'Ulmeco");
-}
+namespace QtProgramInfo {
 
 QIcon ProgramIcon() {
     QIcon icon;
@@ -18,11 +10,4 @@ QIcon ProgramIcon() {
     return icon;
 }
 
-QString VersionLine(int major, int minor, int revision) {
-    return QStringLiteral("Version ") + QString::number(major) + QStringLiteral(".") +
-           (QStringLiteral("0") + QString::number(minor)).right(2) +
-           QStringLiteral(" r\u00e9vision ") +
-           (QStringLiteral("000") + QString::number(revision)).right(4);
-}
-
-} // namespace ProgramInfo
+} // namespace QtProgramInfo

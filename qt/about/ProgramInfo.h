@@ -1,29 +1,28 @@
 #pragma once
-// The program's identity: its title, description, version numbers and icon, as the version
-// block and the icon resource carry them.
+// The program's identity for the Qt window: the core's texts as QStrings, and the icon.
 
-#include "version.h"
+#include "about/ProgramInfo.h"
 
 #include <QIcon>
 #include <QString>
 
-namespace ProgramInfo {
+namespace QtProgramInfo {
 
-inline constexpr int Major = resources::VersionMajor;
-inline constexpr int Minor = resources::VersionMinor;
-inline constexpr int Revision = resources::VersionRevision;
-inline constexpr int Build = resources::VersionBuild;
+using ProgramInfo::Major;
+using ProgramInfo::Minor;
+using ProgramInfo::Revision;
 
-// The application title, "Orvane".
-QString Title();
-// The version block's comments: "Navigateur internet d'Ulmeco".
-QString Description();
+inline QString Title() {
+    return QString::fromStdString(ProgramInfo::Title());
+}
+inline QString Description() {
+    return QString::fromStdString(ProgramInfo::Description());
+}
+inline QString VersionLine(int major, int minor, int revision) {
+    return QString::fromStdString(ProgramInfo::VersionLine(major, minor, revision));
+}
 
 // The program's icon with its three images: 48, 32 and 16 pixels.
 QIcon ProgramIcon();
 
-// The About box's version line, "Version 1.03 révision 0000": the minor number always with two
-// digits and the revision with four, filled with zeros on the left or cut to their last digits.
-QString VersionLine(int major, int minor, int revision);
-
-} // namespace ProgramInfo
+} // namespace QtProgramInfo

@@ -16,9 +16,9 @@
 namespace {
 
 // The maker's addresses that the links open.
-const QString kMakerHost = QStringLiteral("www.ulmeco.fr");
-const QString kMakerWeb = QStringLiteral("http://www.ulmeco.fr");
-const QString kMakerEmail = QStringLiteral("contact@ulmeco.fr");
+const QString kMakerHost = QString::fromUtf8(ProgramInfo::kMakerHost);
+const QString kMakerWeb = QString::fromUtf8(ProgramInfo::kMakerWeb);
+const QString kMakerEmail = QString::fromUtf8(ProgramInfo::kMakerEmail);
 
 // The property that holds a link's target.
 constexpr char kTagProperty[] = "Tag";
@@ -37,7 +37,7 @@ struct LabelDesign {
 constexpr std::array<LabelDesign, 6> kLblDesign{{
     {6, {240, 1680, 795, 225}, "Email :"},
     {5, {240, 1440, 795, 225}, "Web :"},
-    {3, {240, 1200, 3195, 225}, "Copyright \u00a9 2003-2026 Ulmeco"},
+    {3, {240, 1200, 3195, 225}, ProgramInfo::kLegalNotice},
     {2, {1320, 840, 4455, 225}, "Description"},
     {0, {1320, 240, 4451, 360}, "Titre de l'application"},
     {1, {1320, 600, 4451, 225}, "Version"},
@@ -112,7 +112,7 @@ frmAbout::frmAbout(QWidget* owner, Navigator navigate)
 
     // The program's icon, sized to its picture; the host name is its target.
     picIcon = new QLabel(this);
-    const QPixmap picture = ProgramInfo::ProgramIcon().pixmap(QSize(48, 48));
+    const QPixmap picture = QtProgramInfo::ProgramIcon().pixmap(QSize(48, 48));
     picIcon->setPixmap(picture);
     picIcon->setGeometry(
         QRect(QPoint(platform::TwipsToPixelsX(kPicIconLeft), platform::TwipsToPixelsY(kPicIconTop)),
@@ -120,8 +120,7 @@ frmAbout::frmAbout(QWidget* owner, Navigator navigate)
     picIcon->setProperty(kTagProperty, kMakerHost);
 
     WebLbl[1] = NewLabel(this, kWebLblBounds[1], kMakerEmail);
-    WebLbl[1]->setProperty(kTagProperty, QStringLiteral("mailto:") + kMakerEmail +
-                                             QStringLiteral("?subject=Informations sur Orvane"));
+    WebLbl[1]->setProperty(kTagProperty, QString::fromStdString(ProgramInfo::MailTarget()));
     WebLbl[0] = NewLabel(this, kWebLblBounds[0], kMakerWeb);
     WebLbl[0]->setProperty(kTagProperty, kMakerWeb);
     for (const LabelDesign& design : kLblDesign) {
@@ -183,11 +182,11 @@ void frmAbout::setVisible(bool visible) {
 }
 
 void frmAbout::Form_Load() {
-    setWindowTitle(QStringLiteral("\u00c0 propos de ") + ProgramInfo::Title());
-    Lbl[1]->setText(
-        ProgramInfo::VersionLine(ProgramInfo::Major, ProgramInfo::Minor, ProgramInfo::Revision));
-    Lbl[0]->setText(ProgramInfo::Title());
-    Lbl[2]->setText(ProgramInfo::Description());
+    setWindowTitle(QStringLiteral("\u00c0 propos de ") + QtProgramInfo::Title());
+    Lbl[1]->setText(QtProgramInfo::VersionLine(QtProgramInfo::Major, QtProgramInfo::Minor,
+                                               QtProgramInfo::Revision));
+    Lbl[0]->setText(QtProgramInfo::Title());
+    Lbl[2]->setText(QtProgramInfo::Description());
 }
 
 void frmAbout::Form_KeyPress(int& keyAscii) {

@@ -17,7 +17,7 @@ extern "C" __attribute__((visibility("default"))) int OrvaneGuiMain(int argc, ch
     const platform::CompositionPlan composition = platform::PrepareComposition();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvane"));
-    QApplication::setWindowIcon(ProgramInfo::ProgramIcon());
+    QApplication::setWindowIcon(QtProgramInfo::ProgramIcon());
     platform::InstallTranslations(app);
     platform::ChooseComposition(composition);
 
