@@ -111,7 +111,8 @@ void Key(GtkWindow* box, const std::string& name) {
 
 struct DialogRow {
     const char* name;
-    const char* steps;    // "icon", "web", "mail": the pointer there; "click"; "Escape", "Return"
+    const char* steps;    // "icon", "web", "mail": the pointer there, "away": off them; "click";
+                          // "Escape", "Return"
     const char* expected; // the addresses opened and "closed", or the looks of the three links
 };
 class Dialog : public ::testing::TestWithParam<DialogRow> {
@@ -143,12 +144,14 @@ TEST_P(Dialog, LinksAndKeys) {
             } else {
                 Click(gtk_widget_get_window(GTK_WIDGET(box)), 1, 1);
             }
-        } else if (links.count(step) != 0) {
+        } else if (step == "away" || links.count(step) != 0) {
             if (under != nullptr) {
                 Cross(under, false);
             }
-            under = links.at(step);
-            Cross(under, true);
+            under = step == "away" ? nullptr : links.at(step);
+            if (under != nullptr) {
+                Cross(under, true);
+            }
         } else {
             Key(box, step);
         }
@@ -175,7 +178,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         DialogRow{"icon hovered", "icon", "design hand; design; design"},
         DialogRow{"address hovered", "web", "design; #0000ff underlined hand; design"},
-        DialogRow{"address left turns black", "mail icon", "design hand; design; #000000"},
+        DialogRow{"address left turns black", "mail away", "design; design; #000000"},
+        DialogRow{"from an address to the icon", "mail icon", "design hand; design; #000000"},
+        DialogRow{"icon left loses the hand", "icon away", "design; design; design"},
         DialogRow{"to the other address", "web mail", "design; #000000; #0000ff underlined hand"},
         DialogRow{"icon: the host name", "icon click", "www.ulmeco.fr; closed"},
         DialogRow{"web address", "web click", "http://www.ulmeco.fr; closed"},
