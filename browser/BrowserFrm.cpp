@@ -4,14 +4,15 @@
 
 #include "browser/BrowserFrmImpl.h"
 #include "browser/ButtonTexts.h"
+#include "browser/FreeLayout.h"
 #include "browser/WindowIdentity.h"
 #include "browser/WindowTwips.h"
 
-extern "C" GResource* orvane_icons_get_resource();
+extern "C" void orvane_icons_register_resource();
 
 namespace {
 
-using Target = BrowserFrm::Impl::Target;
+using Target = browser::SignalTarget;
 
 void OnButtonClicked(GtkButton*, gpointer data) {
     auto* target = static_cast<Target*>(data);
@@ -92,7 +93,7 @@ BrowserFrm::~BrowserFrm() {
 }
 
 void BrowserFrm::Build(const WebViewFactory& makeWebView) {
-    static const bool registered = (g_resources_register(orvane_icons_get_resource()), true);
+    static const bool registered = (orvane_icons_register_resource(), true);
     (void)registered;
 
     d->Window = gtk_window_new(GTK_WINDOW_TOPLEVEL);

@@ -10,6 +10,14 @@
 #include <string>
 #include <vector>
 
+namespace browser {
+// What each button's and menu entry's signal hands back.
+struct SignalTarget {
+    BrowserFrm* Frm;
+    int Index;
+};
+} // namespace browser
+
 struct BrowserFrm::Impl {
     std::unique_ptr<platform::WebView> View;
     GtkWidget* Window = nullptr;
@@ -21,11 +29,7 @@ struct BrowserFrm::Impl {
     int Progress = 0;
     int ProgressMaximum = 100;
     GdkWindowState State = GdkWindowState(0);
-    // What each button's and menu entry's signal hands back.
-    struct Target {
-        BrowserFrm* Frm;
-        int Index;
-    };
+    using Target = browser::SignalTarget;
     std::vector<std::unique_ptr<Target>> Targets;
     Target* TargetFor(BrowserFrm* frm, int index) {
         Targets.push_back(std::make_unique<Target>(Target{frm, index}));
