@@ -337,11 +337,10 @@ void WebKitView::LoadStarted() {
 }
 
 void WebKitView::LoadCommitted() {
+    // The new document is there; its title may come later in the load, so NavigateComplete
+    // waits for the load's end, where the window reads it for the caption.
     Title = std::string();
     ReadTitle();
-    if (Events.NavigateComplete) {
-        Events.NavigateComplete(PageUri(View));
-    }
 }
 
 void WebKitView::LoadFinished() {
@@ -362,6 +361,9 @@ void WebKitView::LoadFinished() {
 void WebKitView::RaiseLoadEnd() {
     Loading = false;
     const std::string address = PageUri(View);
+    if (Events.NavigateComplete) {
+        Events.NavigateComplete(address);
+    }
     if (Events.DocumentComplete) {
         Events.DocumentComplete(address);
     }

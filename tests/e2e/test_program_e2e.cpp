@@ -144,8 +144,8 @@ TEST_F(Program, FirstStartOpensMaximizedAndSavesTheState) {
     const xcb_window_t window = Start(home, CaptionFor("Lente"));
     ASSERT_NE(window, 0u);
     const auto paths = server->Paths();
-    EXPECT_EQ(std::vector<std::string>(paths.begin() + long(before), paths.end()),
-              std::vector<std::string>{"/slow?ms=4000"});
+    ASSERT_GT(paths.size(), before);
+    EXPECT_EQ(paths[before], "/slow?ms=4000"); // the engine may ask for the icon afterwards
     EXPECT_TRUE(Eventually([&] { return x.Maximized(window); }));
     EXPECT_EQ(copy.Settings(), "") << "nothing is written while the window runs";
     ASSERT_TRUE(Close(window));
