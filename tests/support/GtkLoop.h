@@ -25,8 +25,9 @@ inline bool WindowManagerRuns() {
                gdk_atom_intern_static_string("_NET_WM_STATE_MAXIMIZED_VERT")) != FALSE;
 }
 
-// Iterates the main loop until done() holds, at most kGtkWaitMs; done()'s last answer. A tick
-// wakes the loop for conditions that only a question to the server shows.
+// Iterates the main loop until done() holds, at most kGtkWaitMs; whether it held (the answer
+// that ended the wait, not a later one: a window manager may move the window again meanwhile). A
+// tick wakes the loop for conditions that only a question to the server shows.
 inline bool WaitUntil(const std::function<bool()>& done) {
     bool expired = false;
     const guint guard = g_timeout_add(
@@ -34,14 +35,15 @@ inline bool WaitUntil(const std::function<bool()>& done) {
         &expired);
     const guint tick = g_timeout_add(
         10, [](gpointer) { return gboolean(G_SOURCE_CONTINUE); }, nullptr);
-    while (!done() && !expired) {
+    bool met = false;
+    while (!(met = done()) && !expired) {
         g_main_context_iteration(nullptr, TRUE);
     }
     if (!expired) {
         g_source_remove(guard);
     }
     g_source_remove(tick);
-    return done();
+    return met;
 }
 
 // Whether the X server has mapped the window (GTK's own mapped flag comes earlier).

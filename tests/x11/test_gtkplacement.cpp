@@ -60,8 +60,8 @@ TEST_P(Placement, OuterBoundsAsAsked) {
     if (row.placed == Bounds{}) {
         EXPECT_TRUE(WaitUntil([&] { return OnScreen(Read(*placement)); }));
     } else {
-        EXPECT_TRUE(WaitUntil([&] { return Read(*placement) == row.placed; }));
-        EXPECT_EQ(Read(*placement), row.placed);
+        EXPECT_TRUE(WaitUntil([&] { return Read(*placement) == row.placed; }))
+            << "last read: " << testing::PrintToString(Read(*placement));
     }
 }
 
