@@ -73,12 +73,15 @@ TEST(SecondStart, EndsAtOnceAndOpensNoSecondWindow) {
                                            BrowserMod1::InstanceClassPattern()) != 0;
     })) << "the first start's window was never found";
 
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    // The window may carry its caption and class before it is mapped.
+    ASSERT_TRUE(WaitFor([&] { return MainWindowsShown(c, root) == 1; }))
+        << "the first start's window was never shown";
+
     testsupport::Process second({(folder / "orvane").string(), home});
     const int status = second.Wait();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << second.ReadAll();
-
-    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     EXPECT_EQ(MainWindowsShown(c, root), 1);
     xcb_disconnect(c);
     first.Kill();
