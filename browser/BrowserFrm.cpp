@@ -34,6 +34,11 @@ gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
     return TRUE; // the window stays until the BrowserFrm goes
 }
 
+// Every key reaches the window first, before the control that has the keyboard.
+gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
+    return static_cast<BrowserFrm*>(data)->Tools().KeyPressed(*event) ? TRUE : FALSE;
+}
+
 gboolean OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data) {
     auto* frm = static_cast<BrowserFrm*>(data);
     frm->Form_Resize();
@@ -88,6 +93,7 @@ BrowserFrm::~BrowserFrm() {
     g_signal_handlers_disconnect_by_data(d->Window, this);
     d->View.reset();
     WB = nullptr;
+    d->Tools.reset();
     gtk_widget_destroy(MenuLiens);
     gtk_widget_destroy(d->Window);
 }
@@ -148,10 +154,12 @@ void BrowserFrm::Build(const WebViewFactory& makeWebView) {
         WB_ProgressChange(progress, maximum);
     };
     events.NewWindow = [this](bool& cancel) { WB_NewWindow(cancel); };
+    events.FullScreenRequested = [this](bool on) { WB_FullScreenRequested(on); };
     d->View = makeWebView(std::move(events));
     WB = d->View.get();
     Place(WB->Widget(), {browser::kWebViewDesign.Left, browser::kWebViewDesign.Top,
                          browser::kWebViewDesign.Width, browser::kWebViewDesign.Height});
+    d->Tools = std::make_unique<browser::PageTools>(*this, d->Layout);
 
     MenuLiens = gtk_menu_new();
     for (int n = 0; n < static_cast<int>(MLink.size()); ++n) {
@@ -174,6 +182,7 @@ void BrowserFrm::Build(const WebViewFactory& makeWebView) {
     browser::FreeLayoutSetFocusOrder(d->Layout, order);
 
     browser::FreeLayoutOnAllocate(d->Layout, [this](int, int) { Form_Resize(); });
+    g_signal_connect(d->Window, "key-press-event", G_CALLBACK(OnKeyPress), this);
     g_signal_connect(d->Window, "delete-event", G_CALLBACK(OnDelete), this);
     g_signal_connect(d->Window, "window-state-event", G_CALLBACK(OnWindowState), this);
     // Other programs know the main window by its class (WM_CLASS), set for the whole program
@@ -193,7 +202,13 @@ void BrowserFrm::Show() {
     WB->SetFocus();
 }
 
+browser::PageTools& BrowserFrm::Tools() {
+    return *d->Tools;
+}
+
 void BrowserFrm::Close() {
+    // Full screen is no state to keep: the placement saved is the one it was entered from.
+    d->Tools->LeaveFullScreenToClose();
     int cancel = 0;
     if (Unload) {
         Unload(cancel);

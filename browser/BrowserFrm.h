@@ -12,9 +12,12 @@
 // 1-5 from section "Liens" of the settings file; `LinkUrls`(0) is a copy of `HomeUrl`. Menu entry
 // i opens `LinkUrls`(i).
 //
-// Closing (the close box or `Bouton`(0)) runs `Unload`, hides the window and then calls
-// `Closed`; with no `Closed` installed it ends the running gtk_main. The window itself lives
-// until the BrowserFrm is destroyed.
+// The page tools (browser/PageTools.h) add the keys, the find bar, the zoom and full screen;
+// the window reads every key before the control that has the keyboard.
+//
+// Closing (the close box or `Bouton`(0)) leaves full screen, runs `Unload`, hides the window and
+// then calls `Closed`; with no `Closed` installed it ends the running gtk_main. The window itself
+// lives until the BrowserFrm is destroyed.
 
 #include "browser/ButtonTable.h"
 #include "browser/TwipsGeometry.h"
@@ -26,6 +29,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+
+namespace browser {
+class PageTools;
+}
 
 class BrowserFrm {
 public:
@@ -76,11 +83,15 @@ public:
     void WB_ProgressChange(int progress, int maximum);
     void WB_StatusTextChange(const std::string& text);
     void WB_NewWindow(bool& cancel);
+    void WB_FullScreenRequested(bool on);
     // What the status bar and the progress bar hold.
     std::string StatusText() const;
     void SetStatusText(const std::string& text);
     int ProgressValue() const;
     int ProgressMaximum() const;
+
+    // --- Keys, find bar, zoom and full screen ----------------------------------------------
+    browser::PageTools& Tools();
 
     // --- State (the link table and what the page handlers keep) -----------------------------
     std::string AppCaption;

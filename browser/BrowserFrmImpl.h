@@ -1,9 +1,11 @@
 #pragma once
 // What BrowserFrm keeps apart from its public controls: the web view it owns, the window and its
-// container, the twips each control was last given, the widening state and the bars' contents.
+// container, the page tools, the twips each control was last given, the widening state and the
+// bars' contents.
 
 #include "browser/BrowserFrm.h"
 #include "browser/Layout.h"
+#include "browser/PageTools.h"
 
 #include <map>
 #include <memory>
@@ -20,6 +22,7 @@ struct SignalTarget {
 
 struct BrowserFrm::Impl {
     std::unique_ptr<platform::WebView> View;
+    std::unique_ptr<browser::PageTools> Tools;
     GtkWidget* Window = nullptr;
     GtkWidget* Layout = nullptr;
     std::map<GtkWidget*, browser::TwipsRect> Twips;

@@ -59,6 +59,10 @@ void BrowserFrm::Form_Resize() {
     if (gtk_widget_get_allocated_width(d->Layout) <= 1) {
         return; // not laid out by the toolkit yet
     }
+    // Full screen shows the web view alone; the rule lays the window out again when it ends.
+    if (d->Tools && d->Tools->CoverWindow()) {
+        return;
+    }
     browser::LayoutInput input{FormWidth(), FormHeight(), FormWindowState()};
     input.ScreenWidth = browser::ScreenFormWidth(GTK_WINDOW(d->Window));
     input.OuterWidth = d->Widening.Widen(input, [this](float width) {
@@ -92,4 +96,7 @@ void BrowserFrm::Form_Resize() {
     bar.Left = layout.ProgressLeft;
     bar.Width = layout.ProgressWidth;
     Place(PBar, bar);
+    if (d->Tools) {
+        d->Tools->PlaceFindBar();
+    }
 }

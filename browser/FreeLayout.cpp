@@ -187,4 +187,10 @@ void FreeLayoutSetFocusOrder(GtkWidget* layout, std::vector<GtkWidget*> order) {
     State(layout).FocusOrder = std::move(order);
 }
 
+void FreeLayoutFocusFirst(GtkWidget* layout, GtkWidget* child) {
+    std::vector<GtkWidget*>& order = State(layout).FocusOrder;
+    std::erase(order, child);
+    order.insert(order.begin(), child);
+}
+
 } // namespace browser

@@ -40,5 +40,7 @@ void FreeLayoutOnAllocate(GtkWidget* layout, std::function<void(int width, int h
 
 // The order Tab and Shift+Tab move the focus in among the children.
 void FreeLayoutSetFocusOrder(GtkWidget* layout, std::vector<GtkWidget*> order);
+// Puts child first in that order.
+void FreeLayoutFocusFirst(GtkWidget* layout, GtkWidget* child);
 
 } // namespace browser

@@ -1,4 +1,5 @@
-// What the web view's events do to the caption, the status bar and the progress bar.
+// What the web view's events do to the caption, the status bar and the progress bar, and what
+// they tell the page tools.
 #include "browser/BrowserFrm.h"
 #include "browser/BrowserFrmImpl.h"
 #include "platform/StatusText.h"
@@ -33,6 +34,7 @@ void BrowserFrm::UpdateCaption() {
 
 void BrowserFrm::WB_NavigateComplete(const std::string& /*address*/) {
     UpdateCaption();
+    d->Tools->PageNavigated();
 }
 
 void BrowserFrm::WB_DocumentComplete(const std::string& /*address*/) {
@@ -40,13 +42,19 @@ void BrowserFrm::WB_DocumentComplete(const std::string& /*address*/) {
 }
 
 void BrowserFrm::WB_DownloadBegin() {
+    d->Tools->PageLoading(true);
     d->Progress = 0;
     gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(PBar), 0);
     gtk_widget_show(PBar);
 }
 
 void BrowserFrm::WB_DownloadComplete() {
+    d->Tools->PageLoading(false);
     HideProgress();
+}
+
+void BrowserFrm::WB_FullScreenRequested(bool on) {
+    d->Tools->PageFullScreen(on);
 }
 
 void BrowserFrm::WB_ProgressChange(int progress, int maximum) {

@@ -1,8 +1,13 @@
-# The main window on GTK 3: BrowserFrm, its container, twips, button texts and zoom steps.
+# The main window on GTK 3: BrowserFrm, its container, twips, button texts, the page tools (keys,
+# find bar, zoom, full screen).
 
 set(ORVANE_GTKWINDOW_SOURCES
     browser/BrowserFrm.cpp browser/BrowserFrm.h browser/BrowserFrmImpl.h
     browser/FormResize.cpp
+    browser/FindBar.cpp browser/FindBar.h
+    browser/FullScreen.cpp browser/FullScreen.h
+    browser/KeyTable.h
+    browser/PageTools.cpp browser/PageTools.h
     browser/PageEvents.cpp
     browser/Toolbar.cpp
     browser/ButtonTexts.cpp browser/ButtonTexts.h
