@@ -207,12 +207,18 @@ browser::PageTools& BrowserFrm::Tools() {
 }
 
 void BrowserFrm::Close() {
-    // Full screen is no state to keep: the placement saved is the one it was entered from.
+    if (d->Closing) {
+        return; // asked again while leaving full screen
+    }
+    // Full screen is no state to keep: the placement saved is the one it was entered from. The
+    // window system's answers are awaited, and a second close asked meanwhile is the same one.
+    d->Closing = true;
     d->Tools->LeaveFullScreenToClose();
     int cancel = 0;
     if (Unload) {
         Unload(cancel);
     }
+    d->Closing = false;
     if (cancel != 0) {
         return;
     }

@@ -32,6 +32,7 @@ struct BrowserFrm::Impl {
     int Progress = 0;
     int ProgressMaximum = 100;
     GdkWindowState State = GdkWindowState(0);
+    bool Closing = false; // Close is under way
     using Target = browser::SignalTarget;
     std::vector<std::unique_ptr<Target>> Targets;
     Target* TargetFor(BrowserFrm* frm, int index) {
