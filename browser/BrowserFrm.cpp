@@ -154,6 +154,7 @@ void BrowserFrm::Build(const WebViewFactory& makeWebView) {
         WB_ProgressChange(progress, maximum);
     };
     events.NewWindow = [this](bool& cancel) { WB_NewWindow(cancel); };
+    events.TitleChange = [this] { UpdateCaption(); };
     events.FullScreenRequested = [this](bool on) { WB_FullScreenRequested(on); };
     d->View = makeWebView(std::move(events));
     WB = d->View.get();

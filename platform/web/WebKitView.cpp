@@ -340,6 +340,7 @@ void WebKitView::LoadCommitted() {
     // The new document is there; its title may come later in the load, so NavigateComplete
     // waits for the load's end, where the window reads it for the caption.
     Title = std::string();
+    TitleAwaited = false;
     ReadTitle();
 }
 
@@ -360,6 +361,7 @@ void WebKitView::LoadFinished() {
 
 void WebKitView::RaiseLoadEnd() {
     Loading = false;
+    TitleAwaited = Title && Title->empty();
     const std::string address = PageUri(View);
     if (Events.NavigateComplete) {
         Events.NavigateComplete(address);
@@ -384,6 +386,14 @@ void WebKitView::ReadTitle() {
     }
     const std::size_t bytes = strnlen(title, 4 * kTitleReadMax + 4);
     Title = FirstCharacters(std::string_view(title, bytes), kTitleReadMax);
+    // The engine may tell the title only after the load's end: the first one then still counts
+    // as the document's own. A script's later changes do not.
+    if (TitleAwaited && !Loading && !Title->empty()) {
+        TitleAwaited = false;
+        if (Events.TitleChange) {
+            Events.TitleChange();
+        }
+    }
 }
 
 void WebKitView::HoverChanged(bool isLink, const std::string& link) {

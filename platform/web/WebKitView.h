@@ -77,6 +77,8 @@ private:
     std::vector<unsigned long> FindHandlers;
     std::optional<std::string> Title;
     bool Loading = false;
+    // The load ended before the document's title came (the engine may tell it later).
+    bool TitleAwaited = false;
     bool StopAsked = false;
     bool ProcessIsGone = false;
     bool LoadFailed = false;

@@ -35,6 +35,8 @@ struct WebViewEvents {
     std::function<void(int progress, int maximum)> ProgressChange;
     // Raised before a page opens in a new window; setting cancel to true keeps it from opening.
     std::function<void(bool& cancel)> NewWindow;
+    // The document's title came after its load had ended (NavigateComplete saw none yet).
+    std::function<void()> TitleChange;
     // The page asks to fill the screen (a video's full-screen button) or to leave it.
     std::function<void(bool on)> FullScreenRequested;
 };

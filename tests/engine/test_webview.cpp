@@ -95,6 +95,7 @@ struct Suite {
     std::vector<std::string> Asked;
     std::optional<platform::Credentials> Given;
     std::string Folder;
+    std::string Shown; // the title as the window last read it
 
     std::vector<std::string> StatusTexts() const {
         std::vector<std::string> texts;
@@ -115,6 +116,7 @@ struct Suite {
     // Loads an address (a path of the server, or a full address) and waits for its end.
     bool Load(const std::string& at) {
         Events.clear();
+        Shown = "<unread>";
         View->Navigate(at.starts_with("/") ? Server.Url(at) : at);
         return Until([this] { return Count("DownloadComplete") > 0; });
     }
@@ -162,7 +164,12 @@ public:
         auto& ev = S->Events;
         events.DownloadBegin = [&ev] { ev.push_back("DownloadBegin"); };
         events.DownloadComplete = [&ev] { ev.push_back("DownloadComplete"); };
-        events.NavigateComplete = [&ev](const std::string&) { ev.push_back("NavigateComplete"); };
+        events.NavigateComplete = [&ev](const std::string&) {
+            ev.push_back("NavigateComplete");
+            S->Shown = S->Title();
+        };
+        // What the window's caption reads: the title at NavigateComplete, or when it comes later.
+        events.TitleChange = [] { S->Shown = S->Title(); };
         events.DocumentComplete = [&ev](const std::string&) { ev.push_back("DocumentComplete"); };
         events.StatusTextChange = [&ev](const std::string& t) {
             ev.push_back("StatusTextChange(" + t + ")");
@@ -230,8 +237,9 @@ class Title : public testing::TestWithParam<TitleRow> {};
 
 TEST_P(Title, IsTheDocumentsOwnCutToABoundedLength) {
     ASSERT_TRUE(S->Load(GetParam().path));
-    ASSERT_TRUE(Until([] { return S->Title() == GetParam().title; }))
-        << S->Title().size() << " " << S->Title().substr(0, 80);
+    // The window reads it at the load's end or, where the engine tells it later, when it comes.
+    ASSERT_TRUE(Until([] { return S->Shown == GetParam().title; }))
+        << S->Shown.size() << " " << S->Shown.substr(0, 80);
 }
 
 INSTANTIATE_TEST_SUITE_P(
