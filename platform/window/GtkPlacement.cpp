@@ -63,8 +63,8 @@ bool AnnouncedFrame(GdkWindow* gdk, Margins& frame) {
     guchar* data = nullptr;
     const gboolean found = gdk_property_get(
         gdk, gdk_atom_intern_static_string("_NET_FRAME_EXTENTS"),
-        gdk_atom_intern_static_string("CARDINAL"), 0, 4, FALSE, &type, &format, &length, &data);
-    // 32-bit items arrive as longs.
+        gdk_atom_intern_static_string("CARDINAL"), 0, 4 * 4, FALSE, &type, &format, &length, &data);
+    // The length asked is in bytes of the server's 32-bit items; they arrive as longs.
     const bool usable =
         found && data != nullptr && format == 32 && length >= gint(4 * sizeof(long));
     if (usable) {
