@@ -35,6 +35,8 @@ struct Margins {
 
 struct PendingSize {
     int Width = 0, Height = 0; // outer, pixels
+    int Asked = 0;             // times the client size was asked with the real frame
+    bool Away = false;         // seen maximized, minimized or full screen since
     std::array<gulong, 3> Handlers;
 };
 
@@ -164,26 +166,43 @@ void ForgetPendingSize(GtkWindow* window) {
     }
 }
 
-// Once the real frame is known, the outer size asked before is applied once more with it,
-// unless the window is then maximized, minimized or full screen.
-gboolean OnWindowEvent(GtkWidget* widget, GdkEvent*, gpointer data) {
+// Once the real frame is known, the outer size asked before is applied once more with it, in
+// the normal state (a maximized, minimized or full-screen window gets it when it comes back).
+// A manager may pass over a request made while it maps the window: the size is asked again
+// until the server reports it, a few times at most.
+gboolean OnWindowEvent(GtkWidget* widget, GdkEvent* event, gpointer data) {
     GtkWindow* window = GTK_WINDOW(widget);
-    const PendingSize pending = *static_cast<PendingSize*>(data);
+    auto* pending = static_cast<PendingSize*>(data);
     Margins frame;
     if (!KnownFrame(window, frame)) {
         return FALSE;
     }
-    ForgetPendingSize(window);
-    if (InNormalState(window)) {
-        gtk_window_resize(window, std::max(1, pending.Width - frame.Left - frame.Right),
-                          std::max(1, pending.Height - frame.Top - frame.Bottom));
+    const int width = std::max(1, pending->Width - frame.Left - frame.Right);
+    const int height = std::max(1, pending->Height - frame.Top - frame.Bottom);
+    GdkWindow* gdk = gtk_widget_get_window(widget);
+    const bool configured = event->type == GDK_CONFIGURE;
+    const int serverWidth = configured ? event->configure.width : gdk_window_get_width(gdk);
+    const int serverHeight = configured ? event->configure.height : gdk_window_get_height(gdk);
+    constexpr int kMaxAsked = 4;
+    if (!InNormalState(window)) {
+        pending->Away = true; // asked again once the window is back in the normal state
+        return FALSE;
+    }
+    if ((serverWidth == width && serverHeight == height) || pending->Asked >= kMaxAsked) {
+        ForgetPendingSize(window); // frees pending
+        return FALSE;
+    }
+    if (pending->Asked == 0 || configured || pending->Away) {
+        pending->Away = false;
+        ++pending->Asked;
+        gtk_window_resize(window, width, height);
     }
     return FALSE;
 }
 
 void ApplySizeWhenFramed(GtkWindow* window, int outerWidth, int outerHeight) {
     ForgetPendingSize(window);
-    auto* pending = new PendingSize{outerWidth, outerHeight, {}};
+    auto* pending = new PendingSize{outerWidth, outerHeight, 0, false, {}};
     // The data and the handlers go together: they are dropped together once the size is
     // applied or a later Move replaces them, and the window frees the data when it dies first.
     g_object_set_data_full(G_OBJECT(window), kPendingKey, pending,
@@ -272,8 +291,13 @@ public:
         if (mapped && state == vbMaximized) {
             gtk_window_maximize(window_);
         }
+        // The frame may have become known meanwhile: the size follows until the server has it.
         Margins real;
-        if (KnownFrame(window_, real)) {
+        GdkWindow* gdk = gtk_widget_get_window(GTK_WIDGET(window_));
+        const bool granted = KnownFrame(window_, real) && real == frame &&
+                             gdk_window_get_width(gdk) == outer.Width - frameWidth &&
+                             gdk_window_get_height(gdk) == outer.Height - frameHeight;
+        if (granted) {
             ForgetPendingSize(window_);
         } else {
             ApplySizeWhenFramed(window_, outer.Width, outer.Height);
