@@ -1,5 +1,5 @@
 #pragma once
-// The entry of the window program, which the executable loads (liborvane_gui.so beside it) once
+// The entry of the window program, which the executable loads (liborvane_gtk.so beside it) once
 // it knows that no earlier instance's window could be brought forward.
 
 extern "C" {
@@ -13,9 +13,7 @@ struct OrvaneStart {
 // Returns the program's exit code.
 int OrvaneGuiMain(int argc, char** argv, const OrvaneStart* start);
 
-// The two window libraries while both exist, and the one a start loads unless told otherwise.
-inline constexpr const char* OrvaneQtLibrary = "liborvane_gui.so";
-inline constexpr const char* OrvaneGtkLibrary = "liborvane_gtk.so";
-inline constexpr const char* OrvaneGuiLibrary = OrvaneQtLibrary;
+// The window library, beside the executable, and its entry point.
+inline constexpr const char* OrvaneGuiLibrary = "liborvane_gtk.so";
 inline constexpr const char* OrvaneGuiEntry = "OrvaneGuiMain";
 }

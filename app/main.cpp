@@ -13,7 +13,6 @@
 #include "platform/x11/XcbWindowTree.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -28,19 +27,6 @@ std::string CommandLineText(int argc, char* argv[]) {
         text += argv[i];
     }
     return text;
-}
-
-// The window library this start loads: ORVANE_WINDOW names one while two exist ("gtk", "qt").
-const char* WindowLibrary() {
-    const char* chosen = std::getenv("ORVANE_WINDOW");
-    const std::string name = chosen != nullptr ? chosen : "";
-    if (name == "gtk") {
-        return OrvaneGtkLibrary;
-    }
-    if (name == "qt") {
-        return OrvaneQtLibrary;
-    }
-    return OrvaneGuiLibrary;
 }
 
 // What the program says when it cannot load its window library: the file concerned, in French.
@@ -81,7 +67,7 @@ int main(int argc, char* argv[]) {
         }
     }
 
-    const std::string library = programDirectory + "/" + WindowLibrary();
+    const std::string library = programDirectory + "/" + OrvaneGuiLibrary;
     const platform::LibraryEntry loaded = platform::LoadLibraryEntry(library, OrvaneGuiEntry);
     if (loaded.failure != platform::LibraryEntry::Failure::None) {
         std::fprintf(stderr, "%s\n", CannotLoad(library, loaded).c_str());

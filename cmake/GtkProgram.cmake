@@ -1,6 +1,5 @@
-# The window program on GTK 3 and WebKitGTK, loaded by the executable after the instance test
-# (ORVANE_WINDOW=gtk while the Qt window library still exists beside it). Symbols of the static
-# libraries stay inside: only the entry point is exported.
+# The window program on GTK 3 and WebKitGTK, loaded by the executable after the instance test.
+# Symbols of the static libraries stay inside: only the entry point is exported.
 
 if(TARGET orvane_gtkwindow AND TARGET orvane_about AND TARGET orvane_gtkplatform
    AND TARGET orvane_web)
@@ -11,6 +10,6 @@ if(TARGET orvane_gtkwindow AND TARGET orvane_about AND TARGET orvane_gtkplatform
                                              orvane_web PkgConfig::GTK3)
     target_link_options(orvane_gtk PRIVATE -Wl,--exclude-libs,ALL -Wl,--no-undefined)
     set_target_properties(orvane_gtk PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
-                                                CXX_VISIBILITY_PRESET hidden AUTOMOC OFF)
+                                                CXX_VISIBILITY_PRESET hidden)
     add_dependencies(orvane orvane_gtk)
 endif()

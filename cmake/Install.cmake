@@ -17,7 +17,7 @@ set(ORVANE_INSTALL_DATADIR "usr/share")
 
 # The program and the window library it loads from its own folder.
 install(TARGETS orvane RUNTIME DESTINATION ${ORVANE_INSTALL_APPDIR})
-install(TARGETS orvane_gui LIBRARY DESTINATION ${ORVANE_INSTALL_APPDIR} NAMELINK_SKIP)
+install(TARGETS orvane_gtk LIBRARY DESTINATION ${ORVANE_INSTALL_APPDIR} NAMELINK_SKIP)
 
 # Relative link, so that it also points at the program inside a staging tree.
 file(RELATIVE_PATH _orvane_link_target "/${ORVANE_INSTALL_BINDIR}" "/${ORVANE_INSTALL_APPDIR}/orvane")

@@ -26,4 +26,3 @@ target_include_directories(orvane_web PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(orvane_web
     PUBLIC orvane_logic PkgConfig::GTK3 PkgConfig::WEBKIT
     PRIVATE PkgConfig::XCB PkgConfig::XCB_OPENGL_PROBE)
-set_target_properties(orvane_web PROPERTIES AUTOMOC OFF AUTORCC OFF)

@@ -1,6 +1,6 @@
 // The real program as the host application starts it, under openbox, seen and driven from
 // outside as another X11 client and a person at the keyboard, on whichever window library the
-// environment names (ORVANE_GUI_LIBRARY, ORVANE_WINDOW).
+// environment names (ORVANE_BINARY, ORVANE_GUI_LIBRARY).
 #include "support/Files.h"
 #include "support/HttpServer.h"
 #include "support/Wait.h"

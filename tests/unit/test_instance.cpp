@@ -398,7 +398,7 @@ TEST(Start, WithoutWindowLibrary) {
     const std::string error = start.ReadAll();
     const int status = start.Wait();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << status;
-    const std::string said = "fichier introuvable : " + program / "liborvane_gui.so";
+    const std::string said = "fichier introuvable : " + program / "liborvane_gtk.so";
     EXPECT_TRUE(error.find(said) != std::string::npos && error.find("cannot") == std::string::npos)
         << error;
 }
