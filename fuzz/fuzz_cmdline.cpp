@@ -1,104 +1,153 @@
 // The command line and section "Liens" turned into the link table, against the rules built
-// here field by field. Input: the command line as UTF-8; after the first NUL byte, the values
-// Titre1, Adresse1, ..., Adresse5 the settings reader gives, separated by 0x01 bytes.
+// here field by field with GLib's text functions. Input: the command line's bytes; after the
+// first NUL byte, the values Titre1, Adresse1, ..., Adresse5 the settings reader gives,
+// separated by 0x01 bytes.
 #include "app/LinkTable.h"
-#include "platform/profile/ProfileBytes.h"
 
+#include <glib.h>
+
+#include <algorithm>
 #include <array>
-
-#include <QStringList>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
 
 using namespace BrowserMod1;
 
-// The text as the core reads it (bytes that are not UTF-8 as Windows-1252), a leading byte
-// order mark kept (QString::fromUtf8 would drop it).
-static QString Text(const std::string& bytes) {
-    QString out;
-    for (const char32_t c : platform::CodePointsOf(bytes)) {
-        c > 0xFFFF
-            ? out.append(QChar(QChar::highSurrogate(c))).append(QChar(QChar::lowSurrogate(c)))
-            : out.append(QChar(char16_t(c)));
-    }
-    return out;
+static void AppendChar(std::string& out, gunichar c) {
+    char bytes[6];
+    out.append(bytes, static_cast<std::size_t>(g_unichar_to_utf8(c, bytes)));
 }
 
-// Lower case by the simple, one-to-one mappings, as the command line is lowered.
-static QString SimpleLower(const QString& text) {
-    QString out;
-    for (const char32_t c : text.toStdU32String()) {
-        // Qt leaves U+0130 as it is, the C library's tables give "i": the core takes the latter.
-        const char32_t lower = c == 0x130 ? U'i' : QChar::toLower(c);
-        out += lower > 0xFFFF ? QString::fromUcs4(&lower, 1) : QString(QChar(char16_t(lower)));
-    }
-    return out;
-}
-
-static bool same(const std::array<std::string, kLinkCount>& got,
-                 const std::array<QString, kLinkCount>& want) {
-    for (int n = 0; n < kLinkCount; ++n) {
-        if (got[n] != want[n].toStdString()) {
-            return false;
+// A byte that starts no valid UTF-8 sequence, as a Windows-1252 character (iconv's table); the
+// five bytes Windows-1252 leaves undefined stand for the control characters of the same codes.
+static gunichar Windows1252(unsigned char byte) {
+    static const std::array<gunichar, 256> table = [] {
+        std::array<gunichar, 256> chars{};
+        for (int b = 0; b < 256; ++b) {
+            const char in = static_cast<char>(b);
+            gchar* out = g_convert(&in, 1, "UTF-8", "WINDOWS-1252", nullptr, nullptr, nullptr);
+            chars[b] = out != nullptr ? g_utf8_get_char(out) : gunichar(b);
+            g_free(out);
         }
+        return chars;
+    }();
+    return table[byte];
+}
+
+// The bytes as text, as the core reads them: each valid UTF-8 sequence as it is (a leading byte
+// order mark kept), each other byte as Windows-1252.
+static std::string Text(std::string_view bytes) {
+    std::string out;
+    for (std::size_t at = 0; at < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[at]);
+        const gunichar c =
+            lead < 0x80 ? lead
+                        : g_utf8_get_char_validated(bytes.data() + at, gssize(bytes.size() - at));
+        const bool valid = c < 0x110000; // not (gunichar)-1 nor -2
+        AppendChar(out, valid ? c : Windows1252(lead));
+        at += valid && lead >= 0x80 ? std::size_t(g_unichar_to_utf8(c, nullptr)) : 1;
     }
-    return true;
+    return out;
+}
+
+// Lower case by Unicode's simple, one-to-one mappings, as the command line is lowered:
+// - U+0130 gives a plain "i" (g_utf8_strdown's full mapping would add U+0307);
+// - g_unichar_tolower maps letters only, where Unicode's mappings also lower the Roman numerals
+//   U+2160..U+216F and the circled letters U+24B6..U+24CF; the core follows Unicode there.
+static gunichar Lower(gunichar c) {
+    if (c == 0x130) {
+        return U'i';
+    } else if (c >= 0x2160 && c <= 0x216F) {
+        return c + 0x10;
+    } else if (c >= 0x24B6 && c <= 0x24CF) {
+        return c + 0x1A;
+    }
+    return g_unichar_tolower(c);
+}
+
+static std::string SimpleLower(const std::string& text) {
+    std::string out;
+    for (const char* p = text.data(); p < text.data() + text.size(); p = g_utf8_next_char(p)) {
+        AppendChar(out, Lower(g_utf8_get_char(p)));
+    }
+    return out;
+}
+
+// The bytes without U+0020 at either end (tabs stay).
+static std::string_view WithoutSpaces(std::string_view bytes) {
+    while (!bytes.empty() && bytes.front() == ' ') {
+        bytes.remove_prefix(1);
+    }
+    while (!bytes.empty() && bytes.back() == ' ') {
+        bytes.remove_suffix(1);
+    }
+    return bytes;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    const qsizetype split = bytes.indexOf('\0') < 0 ? bytes.size() : bytes.indexOf('\0');
-    const std::string rawBytes = bytes.first(split).toStdString();
-    const QString raw = Text(rawBytes);
-    const QList<QByteArray> values = bytes.sliced(qMin(split + 1, bytes.size())).split('\x01');
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const std::size_t split = std::min(bytes.find('\0'), bytes.size());
+    const std::string raw(bytes.substr(0, split));
+    std::vector<std::string> values; // what the reader gives is valid UTF-8
+    for (std::string_view rest = bytes.substr(std::min(split + 1, bytes.size()));;) {
+        const std::size_t end = std::min(rest.find('\x01'), rest.size());
+        gchar* valid = g_utf8_make_valid(rest.data(), gssize(end));
+        values.emplace_back(valid);
+        g_free(valid);
+        if (end == rest.size()) {
+            break;
+        }
+        rest.remove_prefix(end + 1);
+    }
     const auto value = [&](int n, bool address) {
-        return QString::fromUtf8(values.value(2 * (n - 1) + address));
+        const std::size_t at = std::size_t(2 * (n - 1) + address);
+        return n >= 1 && at < values.size() ? values[at] : std::string();
     };
-    QStringList keysRead, expectedReads;
-    const QString line = Text(PrepareCommandLine(rawBytes));
-    const LinkTable table =
-        BuildLinkTable(line.toStdString(), [&](const std::string& s, const std::string& k) {
-            const QString section = QString::fromStdString(s), key = QString::fromStdString(k);
-            keysRead << section + '/' + key;
-            return (key.startsWith("Titre") || key.startsWith("Adresse")
-                        ? value(key.right(1).toInt(), key.startsWith("Adresse"))
-                        : QString())
-                .toStdString();
-        });
+    std::vector<std::string> keysRead, expectedReads;
+    const std::string line = PrepareCommandLine(raw);
+    const LinkTable table = BuildLinkTable(line, [&](const std::string& s, const std::string& k) {
+        keysRead.push_back(s + '/' + k);
+        const bool address = g_str_has_prefix(k.c_str(), "Adresse");
+        return address || g_str_has_prefix(k.c_str(), "Titre") ? value(k.back() - '0', address)
+                                                               : std::string();
+    });
 
     struct {
-        QString HomeUrl, MailUrl, Entry0Caption;
-        std::array<QString, kLinkCount> LinkTitles, LinkUrls;
+        std::string HomeUrl, MailUrl, Entry0Caption;
+        std::array<std::string, kLinkCount> LinkTitles, LinkUrls;
         std::array<bool, kLinkCount> Visible{};
     } expected;
-    const QStringList fields = (line + u',').split(u',');
-    const auto address = [](const QString& field, const char* fallback) {
-        const QString address = field.isEmpty() ? QString::fromUtf8(fallback) : field;
-        return address.contains(u':') ? address : "http://" + address;
+    const std::string prepared = SimpleLower(Text(WithoutSpaces(raw)));
+    gchar** fields = g_strsplit((prepared + ',').c_str(), ",", 3); // home, mail, the rest
+    const auto address = [](const std::string& field, const char* fallback) {
+        const std::string address = field.empty() ? std::string(fallback) : field;
+        return address.find(':') != std::string::npos ? address : "http://" + address;
     };
     expected.HomeUrl = expected.LinkUrls[0] = address(fields[0], kDefaultHomeUrl);
     expected.MailUrl = address(fields[1], kDefaultMailUrl);
-    expected.Entry0Caption =
-        fields[0].isEmpty() ? QString::fromUtf8(kDefaultHomeCaption) : fields[0];
+    expected.Entry0Caption = *fields[0] == '\0' ? kDefaultHomeCaption : fields[0];
+    g_strfreev(fields);
     expected.Visible[0] = true;
     for (int n = 1; n < kLinkCount; ++n) {
-        expected.Visible[n] = !value(n, false).isEmpty(); // an address is read under a title only
-        expectedReads << QString("Liens/Titre%1").arg(n)
-                      << (expected.Visible[n] ? QString("Liens/Adresse%1").arg(n) : QString());
-        expected.LinkTitles[n] = expected.Visible[n] ? value(n, false) : QString();
-        expected.LinkUrls[n] = expected.Visible[n] ? value(n, true) : QString();
+        expected.Visible[n] = !value(n, false).empty(); // an address is read under a title only
+        expectedReads.push_back("Liens/Titre" + std::to_string(n));
+        if (expected.Visible[n]) {
+            expectedReads.push_back("Liens/Adresse" + std::to_string(n));
+            expected.LinkTitles[n] = value(n, false);
+            expected.LinkUrls[n] = value(n, true);
+        }
     }
-    expectedReads.removeAll(QString());
-    if (!line.startsWith(u' ') && !line.endsWith(u' ') && line == SimpleLower(line) &&
-        SimpleLower(raw).contains(line) && table.HomeUrl == expected.HomeUrl.toStdString() &&
-        table.MailUrl == expected.MailUrl.toStdString() &&
-        table.Entry0Caption == expected.Entry0Caption.toStdString() &&
-        table.Visible == expected.Visible && same(table.LinkTitles, expected.LinkTitles) &&
-        same(table.LinkUrls, expected.LinkUrls) && keysRead == expectedReads) {
+    if (line == prepared && table.HomeUrl == expected.HomeUrl &&
+        table.MailUrl == expected.MailUrl && table.Entry0Caption == expected.Entry0Caption &&
+        table.Visible == expected.Visible && table.LinkTitles == expected.LinkTitles &&
+        table.LinkUrls == expected.LinkUrls && keysRead == expectedReads) {
         return 0;
     }
-    std::fprintf(stderr, "fuzz_cmdline: table or keys read differ for \"%s\"\n",
-                 qUtf8Printable(raw.left(200)));
+    std::fprintf(stderr, "fuzz_cmdline: %s differ for \"%.200s\"\n",
+                 line == prepared ? "table or keys read" : "prepared command line", raw.c_str());
     std::abort();
 }

@@ -2,46 +2,23 @@
 // (section, key, value) from a small alphabet, an operation byte (set, remove key, remove
 // section), then the file's bytes in the encoding they show. Aborts when a value stored does not
 // read back, an edit changes another key or the section list, or is lost when written back.
-#include "platform/profile/ProfileBytes.h"
+// Names are compared and told writable by GLib (case folding, regular expressions).
 #include "platform/profile/ProfileText.h"
 
-#include <QRegularExpression>
-#include <QSet>
-#include <QStringList>
+#include <glib.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <set>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
 using namespace platform;
-
-// The profile functions take and give UTF-8 std::string; the reference works on QString.
-static std::string S(const QString& text) {
-    return text.toStdString();
-}
-static QString Q(const std::string& text) {
-    QString out; // fromUtf8 and fromUcs4 would drop a leading byte order mark
-    for (const char32_t c : CodePointsOf(text)) {
-        c > 0xFFFF
-            ? out.append(QChar(QChar::highSurrogate(c))).append(QChar(QChar::lowSurrogate(c)))
-            : out.append(QChar(char16_t(c)));
-    }
-    return out;
-}
-static QStringList Q(const std::vector<std::string>& texts) {
-    QStringList list;
-    for (const std::string& text : texts) {
-        list << Q(text);
-    }
-    return list;
-}
-static std::optional<QString> Q(const std::optional<std::string>& text) {
-    return text ? std::optional<QString>(Q(*text)) : std::nullopt;
-}
 
 static void Check(bool ok, const char* what) {
     if (!ok) {
@@ -50,64 +27,105 @@ static void Check(bool ok, const char* what) {
     }
 }
 
+// The text without blanks (spaces, tabs) at either end.
+static std::string_view Trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    return first == text.npos ? std::string_view()
+                              : text.substr(first, text.find_last_not_of(" \t") + 1 - first);
+}
+
+// The text case folded, its NUL characters kept (g_utf8_casefold stops at the first). Full
+// folding differs from the simple, one-to-one folding the core applies only on characters
+// folded to two or more (U+00DF to "ss"), none of which gives a name of the alphabet below.
+static std::string Folded(std::string_view text) {
+    std::string out;
+    for (std::size_t at = 0; at <= text.size();) {
+        const std::size_t end = std::min(text.find('\0', at), text.size());
+        if (end > at) {
+            gchar* folded = g_utf8_casefold(text.data() + at, gssize(end - at));
+            out.append(folded);
+            g_free(folded);
+        }
+        out.append(end < text.size() ? 1 : 0, '\0');
+        at = end + 1;
+    }
+    return out;
+}
+
+// As the reader matches names: blanks around them ignored, letter case too.
+static bool Same(std::string_view a, std::string_view b) {
+    return Folded(Trimmed(a)) == Folded(Trimmed(b));
+}
+
+// Whether the whole name matches the expression (GLib's PCRE, UTF-8 mode).
+static bool Matches(GRegex* expression, const std::string& name) {
+    return g_regex_match_full(expression, name.data(), gssize(name.size()), 0, GRegexMatchFlags(0),
+                              nullptr, nullptr) != FALSE;
+}
+
+static GRegex* Expression(const char* pattern) {
+    return g_regex_new(pattern, G_REGEX_OPTIMIZE, GRegexMatchFlags(0), nullptr);
+}
+
+// Names and values the format can hold, so that they are found again as written.
+static bool Writable(const std::string& section, const std::string& key, const std::string& value) {
+    static GRegex* const sections = Expression("^[^\\s\\]](?:[^\\]]*[^\\s\\]])?$");
+    static GRegex* const keys = Expression("^[^\\s=\\[;#](?:[^=]*[^\\s=])?$");
+    static GRegex* const values = Expression("^(?!([\"']).*\\1$)\\S(?:.*\\S)?$");
+    return Matches(sections, section) && Matches(keys, key) && Matches(values, value);
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::size_t at = 0;
     const auto byte = [&] { return at < size ? data[at++] : 0; };
     const auto name = [&] {
         static const char32_t kAlphabet[] = U"aBcMm1 \t=[]\"';\u00E9\U0001F600";
-        QString name;
+        std::string name;
         for (int length = byte() % 13; length > 0; --length) {
-            name += QString::fromUcs4(&kAlphabet[byte() % 16], 1);
+            char bytes[6];
+            name.append(bytes, std::size_t(g_unichar_to_utf8(kAlphabet[byte() % 16], bytes)));
         }
         return name;
     };
-    const auto same = [](const QString& a, const QString& b) { // as the reader matches names
-        static const QRegularExpression blanks("^[ \t]+|[ \t]+$");
-        return QString(a).remove(blanks).compare(QString(b).remove(blanks), Qt::CaseInsensitive) ==
-               0;
-    };
-    const QString section = name(), key = name(), value = name();
+    const std::string section = name(), key = name(), value = name();
     const int operation = byte() % 3;
     const std::string_view file(reinterpret_cast<const char*>(data + at), size - at);
     const ProfileEncoding encoding = ProfileEncodingOf(file);
     const std::string text = ProfileTextOf(file, encoding);
-    const QStringList sections = Q(ProfileSectionNames(text));
-    QList<std::tuple<QString, QString, std::optional<QString>>> entries;
-    QSet<QString> seen; // a later section of the same name is never read
-    for (const QString& s : sections) {
-        for (const QString& k :
-             seen.contains(s.toCaseFolded())
-                 ? QStringList()
-                 : Q(ProfileKeyNames(text, S(s)).value_or(std::vector<std::string>()))) {
-            entries.size() < 200 ? entries.append({s, k, Q(ProfileValue(text, S(s), S(k)))})
-                                 : void();
+    const std::vector<std::string> sections = ProfileSectionNames(text);
+    std::vector<std::tuple<std::string, std::string, std::optional<std::string>>> entries;
+    std::set<std::string> seen; // a later section of the same name is never read
+    for (const std::string& s : sections) {
+        if (seen.insert(Folded(s)).second) {
+            for (const std::string& k :
+                 ProfileKeyNames(text, s).value_or(std::vector<std::string>())) {
+                if (entries.size() < 200) {
+                    entries.emplace_back(s, k, ProfileValue(text, s, k));
+                }
+            }
         }
-        seen.insert(s.toCaseFolded());
     }
 
-    std::string edited = operation == 1 ? RemoveProfileKey(text, S(section), S(key))
-                                        : RemoveProfileSection(text, S(section));
-    if (operation == 0) { // names and values the format can hold, found again as written
-        if (!QRegularExpression("^[^\\s\\]](?:[^\\]]*[^\\s\\]])?$").match(section).hasMatch() ||
-            !QRegularExpression("^[^\\s=\\[;#](?:[^=]*[^\\s=])?$").match(key).hasMatch() ||
-            !QRegularExpression("^(?!([\"']).*\\1$)\\S(?:.*\\S)?$").match(value).hasMatch() ||
-            !ProfileEncodingHolds(S(section + key + value), encoding)) {
+    std::string edited =
+        operation == 1 ? RemoveProfileKey(text, section, key) : RemoveProfileSection(text, section);
+    if (operation == 0) {
+        if (!Writable(section, key, value) ||
+            !ProfileEncodingHolds(section + key + value, encoding)) {
             return 0;
         }
-        edited = SetProfileValue(text, S(section), S(key), S(value), encoding);
-        Check(Q(ProfileValue(edited, S(section), S(key))) == value, "stored value lost");
+        edited = SetProfileValue(text, section, key, value, encoding);
+        Check(ProfileValue(edited, section, key) == value, "stored value lost");
     }
-    QStringList expected = sections;
-    const qsizetype found = std::find_if(sections.begin(), sections.end(),
-                                         [&](const QString& s) { return same(s, section); }) -
-                            sections.begin();
-    operation == 0 && found == sections.size()  ? expected.append(section)
-    : operation == 2 && found < sections.size() ? expected.removeAt(found)
+    std::vector<std::string> expected = sections;
+    const auto found = std::find_if(expected.begin(), expected.end(),
+                                    [&](const std::string& s) { return Same(s, section); });
+    operation == 0 && found == expected.end()   ? expected.push_back(section)
+    : operation == 2 && found != expected.end() ? void(expected.erase(found))
                                                 : void();
-    Check(Q(ProfileSectionNames(edited)) == expected, "section list changed");
+    Check(ProfileSectionNames(edited) == expected, "section list changed");
     for (const auto& [s, k, v] : entries) {
-        Check((same(s, section) && (operation == 2 || same(k, key))) ||
-                  Q(ProfileValue(edited, S(s), S(k))) == v,
+        Check((Same(s, section) && (operation == 2 || Same(k, key))) ||
+                  ProfileValue(edited, s, k) == v,
               "another key changed");
     }
     Check(ProfileFileOf(text, encoding) != file ||
