@@ -105,6 +105,9 @@ PROGRAMS = (
             env=GTK_SOFTWARE_ENV, args=GTK_SOFTWARE_ARGS),
     Program("orvane-gtk", ORVANE, "Orvane", env={"ORVANE_WINDOW": "gtk"},
             library="liborvane_gtk.so", reference="floor-gtk"),
+    # The floor with a web context that keeps its data as Orvane's does.
+    Program("gtk-persistent", GTK_FLOOR, "floor-gtk with a persistent context like Orvane's",
+            env=GTK_SOFTWARE_ENV, args=(*GTK_SOFTWARE_ARGS, "--persistent")),
     # What each of WebKitGTK's software settings buys, one by one and together.
     Program("gtk-default", GTK_FLOOR, "GTK floor as it comes"),
     Program("gtk-never", GTK_FLOOR, "acceleration policy NEVER", args=NEVER),
