@@ -20,7 +20,7 @@ import programs  # noqa: E402
 import runner  # noqa: E402
 from server import PageServer  # noqa: E402
 
-DEFAULT = "floor-nogl,floor-gtk,orvane-qt,orvane-gtk,peers"
+DEFAULT = "floor-gtk,orvane-gtk,surf,epiphany"
 
 
 def feature_names():

@@ -13,9 +13,8 @@ import tempfile
 from dataclasses import dataclass, field
 
 # Kinds of program.
-QT_FLOOR = "qt-floor"  # build/bench/bench_floor
 GTK_FLOOR = "gtk-floor"  # build/bench/bench_floor_gtk
-ORVANE = "orvane"  # build/orvane with one of its window libraries
+ORVANE = "orvane"  # build/orvane with its window library
 PEER = "peer"  # another small browser, when installed
 
 # The engine's switches that matter on a display whose OpenGL is a software renderer.
@@ -42,19 +41,20 @@ class Program:
     library: str = ""  # ORVANE: the window library it loads from its folder
     commands: tuple = ()  # PEER: the executable's possible names, first found wins
     reference: str = ""  # ORVANE: the floor its targets are against
+    wrapper: tuple = ()  # PEER: a command it runs under, when found
 
     def prepare(self, build, box):
         """The command line without the address, for a start in `box`."""
-        if self.kind == QT_FLOOR:
-            return [executable(os.path.join(build, "bench", "bench_floor")), *self.args]
         if self.kind == GTK_FLOOR:
             return [executable(os.path.join(build, "bench", "bench_floor_gtk")), *self.args]
         if self.kind == ORVANE:
             return [orvane_copy(build, self.library, box), *self.args]
+        if self.wrapper and not shutil.which(self.wrapper[0]):
+            raise Skip(f"{self.wrapper[0]} is not installed")
         for command in self.commands:
             found = shutil.which(command)
             if found:
-                return [found, *(a.replace("{root}", box.root) for a in self.args)]
+                return [*self.wrapper, found, *(a.replace("{root}", box.root) for a in self.args)]
         raise Skip(f"{' or '.join(self.commands)} is not installed")
 
     def address(self, page, mail):
@@ -91,22 +91,23 @@ def orvane_copy(build, library, box):
 GTK_SOFTWARE_ARGS = (*NEVER, *OWN_NO_DMABUF)
 GTK_SOFTWARE_ENV = {}
 
+# GNOME Web keeps its profile in a folder of the sandbox. Its web processes talk to it over the
+# session bus and end at once without one: it runs under a private bus of its own, whose
+# dbus-daemon (a few MiB) is then counted in its tree.
+EPIPHANY_ARGS = ("--profile={root}/epiphany",)
+SESSION_BUS = ("dbus-run-session", "--")
+
 PROGRAMS = (
-    # The Qt floors: the bare window as it comes, composing its pages in software as Orvane's Qt
-    # window does on a software display, and that with Qt started without OpenGL, as Orvane's Qt
-    # window starts on such a display. Orvane's Qt window is held to the last.
-    Program("floor", QT_FLOOR, "Qt WebEngine floor as it comes"),
-    Program("floor-sw", QT_FLOOR, "Qt floor composing in software",
-            env={"QT_QUICK_BACKEND": "software"}),
-    Program("floor-nogl", QT_FLOOR, "Qt floor in software without OpenGL",
-            env={"QT_QUICK_BACKEND": "software", "QT_XCB_GL_INTEGRATION": "none"}),
-    Program("orvane-qt", ORVANE, "Orvane, Qt window", env={"ORVANE_WINDOW": "qt"},
-            library="liborvane_gui.so", reference="floor-nogl"),
-    # The GTK floor with Orvane's software settings, and Orvane's GTK window held to it.
+    # The GTK floor with Orvane's software settings, and Orvane held to it. ORVANE_WINDOW=gtk
+    # picks the GTK window while the program still has two; once it has one the variable is not
+    # read and changes nothing.
     Program("floor-gtk", GTK_FLOOR, "GTK floor, Orvane's software settings",
             env=GTK_SOFTWARE_ENV, args=GTK_SOFTWARE_ARGS),
-    Program("orvane-gtk", ORVANE, "Orvane, GTK window", env={"ORVANE_WINDOW": "gtk"},
+    Program("orvane-gtk", ORVANE, "Orvane", env={"ORVANE_WINDOW": "gtk"},
             library="liborvane_gtk.so", reference="floor-gtk"),
+    # The floor with a web context that keeps its data as Orvane's does.
+    Program("gtk-persistent", GTK_FLOOR, "floor-gtk with a persistent context like Orvane's",
+            env=GTK_SOFTWARE_ENV, args=(*GTK_SOFTWARE_ARGS, "--persistent")),
     # What each of WebKitGTK's software settings buys, one by one and together.
     Program("gtk-default", GTK_FLOOR, "GTK floor as it comes"),
     Program("gtk-never", GTK_FLOOR, "acceleration policy NEVER", args=NEVER),
@@ -124,21 +125,26 @@ PROGRAMS = (
     Program("gtk-nocomp", GTK_FLOOR, "WEBKIT_DISABLE_COMPOSITING_MODE", env=NO_COMPOSITING),
     Program("gtk-nocomp-nodmabuf-cpu", GTK_FLOOR, "no compositing + no DMA-BUF + CPU rendering",
             env={**NO_COMPOSITING, **NO_DMABUF, **CPU_RENDERING}),
-    # Other small browsers on the same engine, as they come, when installed.
-    Program("surf", PEER, "surf", commands=("surf",)),
-    Program("epiphany", PEER, "GNOME Web", commands=("epiphany-browser", "epiphany"),
-            args=("--profile={root}/epiphany",)),
+    # Other small browsers on the same engine, when installed: as they come, and with the one
+    # software switch that can be given to them from outside (the DMA-BUF renderer off), which
+    # carries nearly all of the floor's gain on a software display.
+    Program("surf", PEER, "surf as it comes", commands=("surf",)),
+    Program("surf-nodmabuf", PEER, "surf without the DMA-BUF renderer", env=NO_DMABUF,
+            commands=("surf",)),
+    Program("epiphany", PEER, "GNOME Web as it comes", commands=("epiphany-browser", "epiphany"),
+            args=EPIPHANY_ARGS, wrapper=SESSION_BUS),
+    Program("epiphany-nodmabuf", PEER, "GNOME Web without the DMA-BUF renderer", env=NO_DMABUF,
+            commands=("epiphany-browser", "epiphany"), args=EPIPHANY_ARGS, wrapper=SESSION_BUS),
 )
 BY_NAME = {p.name: p for p in PROGRAMS}
-ALIASES = {"orvane": "orvane-qt"}
+ALIASES = {"orvane": "orvane-gtk"}
 GROUPS = {
-    "qt": ("floor", "floor-sw", "floor-nogl", "orvane-qt"),
     "gtk": ("floor-gtk", "orvane-gtk"),
     "gtk-settings": tuple(p.name for p in PROGRAMS if p.name.startswith("gtk-")),
     "peers": tuple(p.name for p in PROGRAMS if p.kind == PEER),
 }
 GROUPS["all"] = tuple(p.name for p in PROGRAMS)
-DEFAULT = (*GROUPS["qt"], *GROUPS["gtk"], *GROUPS["peers"])
+DEFAULT = (*GROUPS["gtk"], *GROUPS["peers"])
 
 
 def select(names):
@@ -160,7 +166,7 @@ def select(names):
     return [p for p in PROGRAMS if p.name in wanted]
 
 
-INHERITED_SWITCHES = ("QT_QUICK_BACKEND", "QT_XCB_GL_INTEGRATION", "ORVANE_WINDOW")
+INHERITED_SWITCHES = ("ORVANE_WINDOW", "LIBGL_ALWAYS_SOFTWARE")
 
 
 class Sandbox:
@@ -177,8 +183,6 @@ class Sandbox:
             path = os.path.join(self.root, sub)
             os.makedirs(path, mode=0o700, exist_ok=True)
             self.env[name] = path
-        if os.geteuid() == 0:
-            self.env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
         self.env.update(extra_env or {})
 
     def close(self):
