@@ -107,9 +107,13 @@ private:
             ::setenv("HOME", home.c_str(), 1);
             ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
             ::setenv("ORVANE_WINDOW", "gtk", 1);
-            for (const char* variable : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME",
-                                         "NO_AT_BRIDGE", "XAUTHORITY"})
+            for (const char* variable :
+                 {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME", "NO_AT_BRIDGE"})
                 ::unsetenv(variable);
+            // Another account reaches the test's X server as a local client, without the test
+            // user's authority file.
+            if (account_.Uid >= 0)
+                ::unsetenv("XAUTHORITY");
             if (!bus_.empty())
                 ::setenv("DBUS_SESSION_BUS_ADDRESS", bus_.c_str(), 1);
             else
