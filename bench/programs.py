@@ -98,12 +98,10 @@ EPIPHANY_ARGS = ("--profile={root}/epiphany",)
 SESSION_BUS = ("dbus-run-session", "--")
 
 PROGRAMS = (
-    # The GTK floor with Orvane's software settings, and Orvane held to it. ORVANE_WINDOW=gtk
-    # picks the GTK window while the program still has two; once it has one the variable is not
-    # read and changes nothing.
+    # The GTK floor with Orvane's software settings, and Orvane held to it.
     Program("floor-gtk", GTK_FLOOR, "GTK floor, Orvane's software settings",
             env=GTK_SOFTWARE_ENV, args=GTK_SOFTWARE_ARGS),
-    Program("orvane-gtk", ORVANE, "Orvane", env={"ORVANE_WINDOW": "gtk"},
+    Program("orvane-gtk", ORVANE, "Orvane", env={},
             library="liborvane_gtk.so", reference="floor-gtk"),
     # The floor with a web context that keeps its data as Orvane's does.
     Program("gtk-persistent", GTK_FLOOR, "floor-gtk with a persistent context like Orvane's",
@@ -166,7 +164,7 @@ def select(names):
     return [p for p in PROGRAMS if p.name in wanted]
 
 
-INHERITED_SWITCHES = ("ORVANE_WINDOW", "LIBGL_ALWAYS_SOFTWARE")
+INHERITED_SWITCHES = ("LIBGL_ALWAYS_SOFTWARE",)
 
 
 class Sandbox:

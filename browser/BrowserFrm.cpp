@@ -140,7 +140,8 @@ void BrowserFrm::Build(const WebViewFactory& makeWebView) {
     gtk_widget_set_margin_top(StatusBar, 0);
     gtk_widget_set_margin_bottom(StatusBar, 0);
     d->StatusContext = gtk_statusbar_get_context_id(GTK_STATUSBAR(StatusBar), "page");
-    SetAccessibleName(StatusBar, "Barre d'état");
+    // No fixed accessible name: a status bar's name is the text it shows, and assistive
+    // technologies are told each new one.
     browser::FreeLayoutDockBottom(d->Layout, StatusBar,
                                   browser::TwipsToPixels(browser::kStatusBarHeight, tpp));
 
