@@ -6,6 +6,7 @@
 #include "browser/Layout.h"
 #include "browser/WindowIdentity.h"
 #include "browser/WindowTwips.h"
+#include "fakes/FakeWebView.h"
 #include "platform/web/Engine.h"
 #include "platform/window/GtkPlacement.h"
 #include "platform/x11/XcbWindowTree.h"
@@ -131,40 +132,11 @@ TEST(Minimized, MappedAgainWithTheInput) {
     }));
 }
 
-// A web view that shows nothing and raises the window's events when the test says.
-class FakeView : public platform::WebView {
-public:
-    explicit FakeView(platform::WebViewEvents events)
-        : Events(std::move(events)),
-          widget_(GTK_WIDGET(g_object_ref_sink(gtk_drawing_area_new()))) {}
-    ~FakeView() override { g_object_unref(widget_); }
-    GtkWidget* Widget() override { return widget_; }
-    void Navigate(const std::string&) override {}
-    void GoBack() override {}
-    void GoForward() override {}
-    void Refresh() override {}
-    void Stop() override {}
-    void GoSearch() override {}
-    void ExecWB(int, int) override {}
-    std::optional<std::string> DocumentTitle() const override { return Title; }
-    void SetFocus() override {}
-    void FindText(const std::string&, bool, bool, FindDone) override {}
-    void SetZoomFactor(double) override {}
-    double ZoomFactor() const override { return 1; }
-    void ExitFullScreen() override {}
-
-    platform::WebViewEvents Events; // the window's own handlers
-    std::optional<std::string> Title;
-
-private:
-    GtkWidget* widget_;
-};
-
 // The main window on the fake view, with the placement the program gives it.
 struct Frame {
-    FakeView* View = nullptr;
+    FakeWebView* View = nullptr;
     BrowserFrm Frm{[this](platform::WebViewEvents events) {
-        auto view = std::make_unique<FakeView>(std::move(events));
+        auto view = std::make_unique<FakeWebView>(std::move(events));
         View = view.get();
         return view;
     }};
