@@ -46,11 +46,26 @@ gboolean OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data) {
     return FALSE;
 }
 
-// The button's icon at the design size, from the window's resource bundle.
+// The button's icon at the design size, from the window's resource bundle: bitmaps drawn
+// beforehand at that size and at twice it, so that no drawing is rendered at start and a scaled
+// screen gets sharp icons.
 GtkWidget* ButtonIcon(const char* icon) {
-    GdkPixbuf* picture = gdk_pixbuf_new_from_resource_at_scale(browser::IconResource(icon).c_str(),
-                                                               browser::kIconPixels,
-                                                               browser::kIconPixels, TRUE, nullptr);
+    const int scale =
+        gdk_window_get_scale_factor(gdk_screen_get_root_window(gdk_screen_get_default()));
+    GdkPixbuf* picture = nullptr;
+    if (scale >= 2) {
+        picture = gdk_pixbuf_new_from_resource(browser::IconResource(icon, 2).c_str(), nullptr);
+    }
+    if (picture != nullptr) {
+        cairo_surface_t* surface = gdk_cairo_surface_create_from_pixbuf(picture, 2, nullptr);
+        g_object_unref(picture);
+        GtkWidget* image = gtk_image_new_from_surface(surface);
+        cairo_surface_destroy(surface);
+        return image;
+    }
+    picture = gdk_pixbuf_new_from_resource_at_scale(browser::IconResource(icon).c_str(),
+                                                    browser::kIconPixels, browser::kIconPixels,
+                                                    TRUE, nullptr);
     if (picture == nullptr) {
         return nullptr;
     }
@@ -65,9 +80,23 @@ void SetAccessibleName(GtkWidget* widget, const std::string& name) {
     }
 }
 
+// The toolbar's buttons carry captions in an 8-point font with narrow margins, so that the
+// longest ("Enregistrer", "Rechercher") fits a button of the design width.
+void UseToolbarStyle() {
+    GtkCssProvider* style = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(style,
+                                    "button.orvane-tool { padding: 2px 1px; }"
+                                    "button.orvane-tool label { font-size: 8pt; }",
+                                    -1, nullptr);
+    gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(style),
+                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_object_unref(style);
+}
+
 GtkWidget* ToolButton(const browser::ButtonDesign& design) {
     GtkWidget* button =
         gtk_button_new_with_mnemonic(browser::MnemonicCaption(design.Caption).c_str());
+    gtk_style_context_add_class(gtk_widget_get_style_context(button), "orvane-tool");
     if (GtkWidget* image = ButtonIcon(design.Icon)) {
         gtk_button_set_image(GTK_BUTTON(button), image);
         gtk_button_set_image_position(GTK_BUTTON(button), GTK_POS_TOP);
@@ -99,7 +128,7 @@ BrowserFrm::~BrowserFrm() {
 }
 
 void BrowserFrm::Build(const WebViewFactory& makeWebView) {
-    static const bool registered = (orvane_icons_register_resource(), true);
+    static const bool registered = (orvane_icons_register_resource(), UseToolbarStyle(), true);
     (void)registered;
 
     d->Window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
@@ -119,6 +148,7 @@ void BrowserFrm::Build(const WebViewFactory& makeWebView) {
             HomeMain = button;
             HomeArrow = gtk_button_new_from_icon_name("pan-down-symbolic", GTK_ICON_SIZE_MENU);
             gtk_widget_set_focus_on_click(HomeArrow, FALSE);
+            gtk_style_context_add_class(gtk_widget_get_style_context(HomeArrow), "orvane-tool");
             SetAccessibleName(HomeArrow, "Liens");
             g_signal_connect(HomeArrow, "clicked", G_CALLBACK(OnArrowClicked), target);
             GtkWidget* split = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);

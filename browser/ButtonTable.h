@@ -39,23 +39,23 @@ struct ButtonDesign {
 
 // In index order.
 inline constexpr std::array<ButtonDesign, kButtonCount> kButtons{{
-    {kCloseButton, "&Fermer", "", ":/icons/fermer.svg", 13560, 0, 960, 795, 1},
-    {kBackButton, "&Prédédent", "Reculer d'une page", ":/icons/precedent.svg", 0, 0, 960, 795, 2},
-    {kForwardButton, "&Suivant", "Avancer d'une page", ":/icons/suivant.svg", 960, 0, 960, 795, 3},
-    {kRefreshButton, "&Actualiser", "Actualiser la page courante", ":/icons/actualiser.svg", 1920,
+    {kCloseButton, "&Fermer", "", ":/icons/fermer.png", 13560, 0, 960, 795, 1},
+    {kBackButton, "&Prédédent", "Reculer d'une page", ":/icons/precedent.png", 0, 0, 960, 795, 2},
+    {kForwardButton, "&Suivant", "Avancer d'une page", ":/icons/suivant.png", 960, 0, 960, 795, 3},
+    {kRefreshButton, "&Actualiser", "Actualiser la page courante", ":/icons/actualiser.png", 1920,
      0, 960, 795, 4},
-    {kStopButton, "Arré&ter", "Arrêter le chargement de page", ":/icons/arreter.svg", 2880, 0, 960,
+    {kStopButton, "Arré&ter", "Arrêter le chargement de page", ":/icons/arreter.png", 2880, 0, 960,
      795, 5},
-    {kHomeButton, "&Démarrage", "", ":/icons/demarrage.svg", 3960, 0, 1200, 795, 6},
-    {kSearchButton, "Re&chercher", "", ":/icons/rechercher.svg", 5160, 0, 960, 795, 7},
-    {kPrintButton, "&Imprimer", "Imprimer la page courante", ":/icons/imprimer.svg", 7200, 0, 960,
+    {kHomeButton, "&Démarrage", "", ":/icons/demarrage.png", 3960, 0, 1200, 795, 6},
+    {kSearchButton, "Re&chercher", "", ":/icons/rechercher.png", 5160, 0, 960, 795, 7},
+    {kPrintButton, "&Imprimer", "Imprimer la page courante", ":/icons/imprimer.png", 7200, 0, 960,
      795, 9},
-    {kPreviewButton, "Ape&rçu", "Aperçu avant impression", ":/icons/apercu.svg", 8160, 0, 960, 795,
+    {kPreviewButton, "Ape&rçu", "Aperçu avant impression", ":/icons/apercu.png", 8160, 0, 960, 795,
      10},
-    {kSaveButton, "&Enregistrer", "Enregistrer la page courante", ":/icons/enregistrer.svg", 9120,
+    {kSaveButton, "&Enregistrer", "Enregistrer la page courante", ":/icons/enregistrer.png", 9120,
      0, 960, 795, 11},
-    {kAboutButton, "Infos", "A propos d'Orvane", ":/icons/infos.svg", 10080, 0, 960, 795, 12},
-    {kMailButton, "&Messagerie", "", ":/icons/messagerie.svg", 6120, 0, 960, 795, 8},
+    {kAboutButton, "Infos", "A propos d'Orvane", ":/icons/infos.png", 10080, 0, 960, 795, 12},
+    {kMailButton, "&Messagerie", "", ":/icons/messagerie.png", 6120, 0, 960, 795, 8},
 }};
 
 struct ControlDesign {

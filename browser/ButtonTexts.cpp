@@ -36,12 +36,17 @@ std::string PlainCaption(std::string_view caption) {
     return out;
 }
 
-std::string IconResource(std::string_view icon) {
-    // ":/icons/x.svg" lies at "/orvane/icons/x.svg" in the bundle (resources/icons.gresource.xml).
+std::string IconResource(std::string_view icon, int scale) {
+    // ":/icons/x.png" lies at "/orvane/icons/x.png" in the bundle (resources/icons.gresource.xml).
     if (icon.starts_with(":/")) {
         icon.remove_prefix(1);
     }
-    return "/orvane" + std::string(icon);
+    std::string path = "/orvane" + std::string(icon);
+    const std::size_t dot = path.rfind('.');
+    if (scale >= 2 && dot != std::string::npos && dot > path.rfind('/')) {
+        path.insert(dot, "@2x");
+    }
+    return path;
 }
 
 } // namespace browser

@@ -19,5 +19,5 @@ set(ORVANE_GTKWINDOW_SOURCES
 add_library(orvane_gtkwindow STATIC ${ORVANE_GTKWINDOW_SOURCES})
 target_include_directories(orvane_gtkwindow PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(orvane_gtkwindow PUBLIC orvane_logic PkgConfig::GTK3)
-# The buttons' icons, drawn from SVG (librsvg's pixbuf loader) at 32 pixels.
+# The buttons' icons, as bitmaps drawn beforehand at 32 and 64 pixels.
 orvane_gresource(orvane_gtkwindow icons)
