@@ -44,10 +44,11 @@ std::vector<FileRow> FileRows() {
         bytes += char(i % 256 == '[' ? 0 : i % 256);
         pair += i < 1022 ? "é" : i == 1022 ? kEmoji : "";
     }
-    const std::u16string text16 = u"; L\r\n[Liens]\r\nT=Café 😀\r\n[M]\r\nLeft=1\r\n";
-    const std::u16string written16 = u"; L\r\n[Liens]\r\nT=Café 😀\r\n[M]\r\nLeft=-15\r\n";
-    const std::string text = "; L\r\n[Liens]\r\nT=Café 😀\r\n[M]\r\nLeft=1\r\n";
-    const std::string written = "; L\r\n[Liens]\r\nT=Café 😀\r\n[M]\r\nLeft=-15\r\n";
+    const auto u16 = [](const char16_t* left, bool le) {
+        return Utf16(u"; L\r\n[Liens]\r\nT=Café 😀\r\n[M]\r\nLeft=" + std::u16string(left) + u"\r\n",
+                     le);
+    };
+    const std::string text = "\xEF\xBB\xBF; L\r\n[Liens]\r\nT=Café 😀\r\n[M]\r\nLeft=";
     return {
         {"no file: a read creates none", "", "M|k", ""},
         {"no file: a removal creates none", "", "M|k|", ""},
@@ -61,13 +62,12 @@ std::vector<FileRow> FileRows() {
         {"new text in UTF-8", "", "L|T|Été €", "[L]\nT=Été €\n"},
         {"unknown bytes kept", "[M]\nW=4\n" + bytes, "M|W|2", "[M]\nW=2\n" + bytes},
         {"last line ending in a lone CR", "[L]\r\nA=a\r", "L|T|D", "[L]\r\nA=a\r\nT=D\r\n"},
-        {"UTF-16 LE", Utf16(text16, true), "M|Left|-15", Utf16(written16, true)},
-        {"UTF-16 BE", Utf16(text16, false), "M|Left|-15", Utf16(written16, false)},
-        {"UTF-8 with BOM", "\xEF\xBB\xBF" + text, "M|Left|-15", "\xEF\xBB\xBF" + written},
+        {"UTF-16 LE", u16(u"1", true), "M|Left|-15", u16(u"-15", true)},
+        {"UTF-16 BE", u16(u"1", false), "M|Left|-15", u16(u"-15", false)},
+        {"UTF-8 with BOM, CRLF", text + "1\r\n", "M|Left|-15", text + "-15\r\n"},
         {"Windows-1252 new text", cp, "M|T|Été €", cp + "[M]\nT=\xC9t\xE9 \x80\n"},
         {"Windows-1252 cannot hold it: refused", cp, "M|T|" + kEmoji, cp},
-        {"UTF-16, odd byte: refused", Utf16(text16, true) + 'x', "M|L|1",
-         Utf16(text16, true) + 'x'},
+        {"UTF-16, odd byte: refused", u16(u"1", true) + 'x', "M|L|1", u16(u"1", true) + 'x'},
     };
 }
 
