@@ -218,44 +218,14 @@ INSTANTIATE_TEST_SUITE_P(
         {"no caption yet", {"|&"}, ""}}),
     RowName<SearchRow>);
 
-// The pattern matcher, malformed patterns above all: they never fail and read as documented.
-struct LikeRow {
-    const char* name;
-    std::string pattern;
-    std::vector<std::string> match, miss;
-};
-class Pattern : public testing::TestWithParam<LikeRow> {};
-
-TEST_P(Pattern, Matches) {
-    for (const std::string& text : GetParam().match)
-        EXPECT_TRUE(Like(text, GetParam().pattern)) << text;
-    for (const std::string& text : GetParam().miss)
-        EXPECT_FALSE(Like(text, GetParam().pattern)) << text;
+// The pattern matcher where its fuzz driver cannot reach (its malformed lists are seeds there):
+// bytes that are not UTF-8 are one character each, and many stars take no exponential time.
+TEST(Pattern, Windows1252ByteIsOneCharacter) {
+    EXPECT_TRUE(Like("é😀\xE9t", "???t"));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Instance, Pattern,
-    testing::ValuesIn(std::vector<LikeRow>{
-        {"star matches the empty run, whole text", "*Nav", {"Nav"}, {"Nav 2"}},
-        {"case differs", "Nav", {"Nav"}, {"nav"}},
-        {"hash is a digit, not a letter", "v#", {"v7"}, {"vx"}},
-        {"question mark: é, U+1F600, a Windows-1252 byte", "???", {"é😀\xE9"}, {"é😀"}},
-        {"range of accented characters", "[à-ï]", {"é"}, {"ò"}},
-        {"negated list", "[!a]", {"b"}, {"a"}},
-        {"unclosed bracket is ordinary", "[ab", {"[ab"}, {"a"}},
-        {"closing bracket outside a list is ordinary", "a]", {"a]"}, {}},
-        {"dash first or last in a list is ordinary", "[-a][a-]", {"--"}, {"b-"}},
-        {"dash after the bang is ordinary", "[!-a]", {"b"}, {"-"}},
-        {"empty list matches the empty run", "a[]b", {"ab"}, {"axb"}},
-        {"negated empty list is any character", "[!]", {"x"}, {""}},
-        {"reversed range holds nothing", "[z-a]", {""}, {"m"}},
-        {"negated reversed range is any character", "[!z-a]", {"m"}, {""}},
-        {"wildcards and brackets in a list are ordinary", "[*?#[]", {"?", "["}, {"x", "5"}},
-        {"many stars take no exponential time",
-         Repeated("*a", 40) + "b",
-         {},
-         {std::string(4000, 'a')}}}),
-    RowName<LikeRow>);
+TEST(Pattern, ManyStarsTakeNoExponentialTime) {
+    EXPECT_FALSE(Like(std::string(4000, 'a'), Repeated("*a", 40) + "b"));
+}
 
 // Letter case of the command line and of the search's texts, by code point, whatever the
 // process's locale; bytes that are not UTF-8 are Windows-1252 characters.
