@@ -22,9 +22,8 @@ namespace {
 std::string Main(const std::string& fields) { // state, left, top, height, width
     std::istringstream words(fields);
     std::string file = "[Main]\n", word;
-    for (const char* key : {"WindowState", "Left", "Top", "Height", "Width"}) {
+    for (const char* key : {"WindowState", "Left", "Top", "Height", "Width"})
         file += key + ("=" + (words >> word ? word : "")) + "\n";
-    }
     return file;
 }
 
