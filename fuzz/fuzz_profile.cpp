@@ -3,29 +3,14 @@
 // section), then the file's bytes in the encoding they show. Aborts when a value stored does not
 // read back, an edit changes another key or the section list, or is lost when written back.
 // Names are compared and told writable by GLib (case folding, regular expressions).
+#include "fuzz/Fuzz.h"
 #include "platform/profile/ProfileText.h"
 
-#include <glib.h>
-
-#include <algorithm>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <set>
-#include <string>
-#include <string_view>
 #include <tuple>
-#include <vector>
 
 using namespace platform;
-
-static void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "fuzz_profile: %s\n", what);
-        std::abort();
-    }
-}
 
 // The text without blanks (spaces, tabs) at either end.
 static std::string_view Trimmed(std::string_view text) {
@@ -34,20 +19,17 @@ static std::string_view Trimmed(std::string_view text) {
                               : text.substr(first, text.find_last_not_of(" \t") + 1 - first);
 }
 
-// The text case folded, its NUL characters kept (g_utf8_casefold stops at the first). Full
-// folding differs from the simple, one-to-one folding the core applies only on characters
+// The text case folded character by character, NUL characters kept (g_utf8_casefold stops at
+// them). Full folding differs from the simple, one-to-one folding of the core only on characters
 // folded to two or more (U+00DF to "ss"), none of which gives a name of the alphabet below.
 static std::string Folded(std::string_view text) {
     std::string out;
-    for (std::size_t at = 0; at <= text.size();) {
-        const std::size_t end = std::min(text.find('\0', at), text.size());
-        if (end > at) {
-            gchar* folded = g_utf8_casefold(text.data() + at, gssize(end - at));
-            out.append(folded);
-            g_free(folded);
-        }
-        out.append(end < text.size() ? 1 : 0, '\0');
-        at = end + 1;
+    const char* const end = text.data() + text.size();
+    for (const char *p = text.data(), *next = p; p < end; p = next) {
+        next = std::min<const char*>(g_utf8_next_char(p), end);
+        gchar* folded = g_utf8_casefold(p, next - p);
+        out.append(*p == '\0' ? std::string(1, '\0') : std::string(folded));
+        g_free(folded);
     }
     return out;
 }
@@ -58,21 +40,19 @@ static bool Same(std::string_view a, std::string_view b) {
 }
 
 // Whether the whole name matches the expression (GLib's PCRE, UTF-8 mode).
-static bool Matches(GRegex* expression, const std::string& name) {
-    return g_regex_match_full(expression, name.data(), gssize(name.size()), 0, GRegexMatchFlags(0),
-                              nullptr, nullptr) != FALSE;
-}
-
-static GRegex* Expression(const char* pattern) {
-    return g_regex_new(pattern, G_REGEX_OPTIMIZE, GRegexMatchFlags(0), nullptr);
+static bool Matches(const char* pattern, const std::string& name) {
+    GRegex* expression = g_regex_new(pattern, GRegexCompileFlags(0), GRegexMatchFlags(0), nullptr);
+    const bool matches = g_regex_match_full(expression, name.data(), gssize(name.size()), 0,
+                                            GRegexMatchFlags(0), nullptr, nullptr);
+    g_regex_unref(expression);
+    return matches;
 }
 
 // Names and values the format can hold, so that they are found again as written.
 static bool Writable(const std::string& section, const std::string& key, const std::string& value) {
-    static GRegex* const sections = Expression("^[^\\s\\]](?:[^\\]]*[^\\s\\]])?$");
-    static GRegex* const keys = Expression("^[^\\s=\\[;#](?:[^=]*[^\\s=])?$");
-    static GRegex* const values = Expression("^(?!([\"']).*\\1$)\\S(?:.*\\S)?$");
-    return Matches(sections, section) && Matches(keys, key) && Matches(values, value);
+    return Matches("^[^\\s\\]](?:[^\\]]*[^\\s\\]])?$", section) &&
+           Matches("^[^\\s=\\[;#](?:[^=]*[^\\s=])?$", key) &&
+           Matches("^(?!([\"']).*\\1$)\\S(?:.*\\S)?$", value);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -81,10 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto name = [&] {
         static const char32_t kAlphabet[] = U"aBcMm1 \t=[]\"';\u00E9\U0001F600";
         std::string name;
-        for (int length = byte() % 13; length > 0; --length) {
-            char bytes[6];
-            name.append(bytes, std::size_t(g_unichar_to_utf8(kAlphabet[byte() % 16], bytes)));
-        }
+        for (int length = byte() % 13; length > 0; --length)
+            AppendChar(name, kAlphabet[byte() % 16]);
         return name;
     };
     const std::string section = name(), key = name(), value = name();
@@ -95,26 +73,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string> sections = ProfileSectionNames(text);
     std::vector<std::tuple<std::string, std::string, std::optional<std::string>>> entries;
     std::set<std::string> seen; // a later section of the same name is never read
-    for (const std::string& s : sections) {
-        if (seen.insert(Folded(s)).second) {
+    for (const std::string& s : sections)
+        if (seen.insert(Folded(s)).second)
             for (const std::string& k :
-                 ProfileKeyNames(text, s).value_or(std::vector<std::string>())) {
-                if (entries.size() < 200) {
+                 ProfileKeyNames(text, s).value_or(std::vector<std::string>()))
+                if (entries.size() < 200)
                     entries.emplace_back(s, k, ProfileValue(text, s, k));
-                }
-            }
-        }
-    }
 
     std::string edited =
         operation == 1 ? RemoveProfileKey(text, section, key) : RemoveProfileSection(text, section);
     if (operation == 0) {
         if (!Writable(section, key, value) ||
-            !ProfileEncodingHolds(section + key + value, encoding)) {
+            !ProfileEncodingHolds(section + key + value, encoding))
             return 0;
-        }
         edited = SetProfileValue(text, section, key, value, encoding);
-        Check(ProfileValue(edited, section, key) == value, "stored value lost");
+        Check(ProfileValue(edited, section, key) == value, "fuzz_profile: stored value lost");
     }
     std::vector<std::string> expected = sections;
     const auto found = std::find_if(expected.begin(), expected.end(),
@@ -122,14 +95,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     operation == 0 && found == expected.end()   ? expected.push_back(section)
     : operation == 2 && found != expected.end() ? void(expected.erase(found))
                                                 : void();
-    Check(ProfileSectionNames(edited) == expected, "section list changed");
-    for (const auto& [s, k, v] : entries) {
+    Check(ProfileSectionNames(edited) == expected, "fuzz_profile: section list changed");
+    for (const auto& [s, k, v] : entries)
         Check((Same(s, section) && (operation == 2 || Same(k, key))) ||
                   ProfileValue(edited, s, k) == v,
-              "another key changed");
-    }
+              "fuzz_profile: another key changed");
     Check(ProfileFileOf(text, encoding) != file ||
               ProfileTextOf(ProfileFileOf(edited, encoding), encoding) == edited,
-          "the edit changed when written back in the file's encoding");
+          "fuzz_profile: the edit changed when written back");
     return 0;
 }

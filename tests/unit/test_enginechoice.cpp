@@ -1,6 +1,5 @@
-// The composition each display gets from the X server's answers and the user's choice: software
-// (the engine never asks for OpenGL, its DMA-BUF renderer off) where the display's OpenGL can only
-// be Mesa drawing on the CPU, the engine's own choice elsewhere.
+// The composition each display gets: software where its OpenGL can only be Mesa drawing on the
+// CPU (or the user asks for it), the engine's own choice elsewhere.
 #include "platform/web/EngineChoice.h"
 
 #include "support/Rows.h"
@@ -22,7 +21,7 @@ TEST_P(Composition, SoftwareOnlyWhereNothingDraws) {
     EXPECT_EQ(platform::IsSoftwareDisplay(row.display, row.alwaysSoftware), row.software);
 }
 
-const DisplayOpenGL kXvfb{true, "SGI", false, false, {}}; // the X server's GLX, no device
+const DisplayOpenGL kXvfb{true, "SGI", false, false, {}}, kRemote{true, "SGI", false, true, {}};
 DisplayOpenGL Dri3(const char* driver) {
     return {true, "SGI", true, true, driver};
 }
@@ -35,13 +34,10 @@ INSTANTIATE_TEST_SUITE_P(
         CompositionRow{"i915", Dri3("i915"), "", false},
         CompositionRow{"display-only device", Dri3("qxl"), "", true},
         CompositionRow{"virtio_gpu draws through the host", Dri3("virtio_gpu"), "", false},
-        // No device handed out (a remote client), yet the server offers DRI3: the engine's own
-        // choice stays, no renderer being asked here.
-        CompositionRow{"DRI3 alone (remote)", {true, "SGI", false, true, {}}, "", false},
+        CompositionRow{"DRI3 without a device (remote)", kRemote, "", false},
         CompositionRow{"LIBGL_ALWAYS_SOFTWARE=1", Dri3("i915"), "1", true},
         CompositionRow{"LIBGL_ALWAYS_SOFTWARE=TRUE", Dri3("i915"), "TRUE", true},
         CompositionRow{"LIBGL_ALWAYS_SOFTWARE=0 keeps the device", Dri3("i915"), "0", false},
         CompositionRow{"no X server to ask", {}, "", false}),
     testsupport::RowName<CompositionRow>);
-
 } // namespace

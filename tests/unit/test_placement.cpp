@@ -22,17 +22,9 @@ namespace {
 std::string Main(const std::string& fields) { // state, left, top, height, width
     std::istringstream words(fields);
     std::string file = "[Main]\n", word;
-    for (const char* key : {"WindowState", "Left", "Top", "Height", "Width"}) {
+    for (const char* key : {"WindowState", "Left", "Top", "Height", "Width"})
         file += key + ("=" + (words >> word ? word : "")) + "\n";
-    }
     return file;
-}
-
-std::string Replaced(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
-        text.replace(at, from.size(), to);
-    }
-    return text;
 }
 
 // A placement window that holds its state and bounds and records what is asked of it.
@@ -57,8 +49,24 @@ struct FakePlacementWindow : platform::PlacementWindow {
     std::string Calls;               // separated by spaces
 };
 
-// Each row has its own settings file; the user's own file stays unused (the folder is writable).
-template <typename Row> class Placement : public ::testing::TestWithParam<Row> {
+// A restore's calls from "state left,top,width,height": the state asked, the bounds moved to.
+std::string Asked(const std::string& calls) {
+    const std::size_t space = calls.find(' ');
+    const std::string move =
+        space == std::string::npos ? "" : " Move(" + calls.substr(space + 1) + ")";
+    return "SetWindowState(" + calls.substr(0, space) + ")" + move + " DoEvents";
+}
+
+// Start-up goes on whatever the file says; a save writes whole numbers. Each row has its own
+// settings file; the user's own file stays unused (the folder is writable).
+struct PlacementRow {
+    const char* name;
+    int mode;                       // RestorePlacement or SavePlacement
+    std::string file;               // the settings file before
+    std::string expected;           // a restore: the calls asked; a save: the file after
+    std::array<double, 5> window{}; // for a save: state, left, top, width, height
+};
+class Placement : public ::testing::TestWithParam<PlacementRow> {
 protected:
     void SetUp() override {
         IniFileName = dir_.FilePath("Orvane.ini");
@@ -68,69 +76,39 @@ protected:
     TempDir dir_;
 };
 
-// Start-up goes on whatever the file says: the state asked, then the bounds moved to.
-struct RestoreRow {
-    const char* name;
-    std::string file, calls; // calls: the state asked, then the bounds moved to when any
-};
-class Restore : public Placement<RestoreRow> {};
-
-TEST_P(Restore, AsksStateThenBounds) {
-    const RestoreRow& row = GetParam();
+TEST_P(Placement, RestoresAndSaves) {
+    const PlacementRow& row = GetParam();
     ASSERT_TRUE(row.file.empty() || WriteBytes(IniFileName, row.file));
-    FakePlacementWindow fake;
-    FormPlacement("Main", fake, RestorePlacement);
-    const std::size_t space = row.calls.find(' ');
-    const std::string move =
-        space == std::string::npos ? "" : " Move(" + row.calls.substr(space + 1) + ")";
-    EXPECT_EQ(fake.Calls,
-              "SetWindowState(" + row.calls.substr(0, space) + ")" + move + " DoEvents");
-    EXPECT_EQ(ReadBytes(IniFileName), row.file); // a restore writes nothing
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Restore,
-    ::testing::Values(
-        RestoreRow{"first start maximized", "", "2"},
-        RestoreRow{"closed normal", Main("0 120 -45 3000 4000"), "0 120,-45,4000,3000"},
-        RestoreRow{"closed minimized opens normal", Main("1 12 45 30 40"), "0 12,45,40,30"},
-        RestoreRow{"clamped to 32 bits", Main("0 9999999999 -9999999999 4294967296 2147483648"),
-                   "0 2147483647,-2147483648,2147483647,2147483647"},
-        RestoreRow{"NaN and infinity words", Main("nan NaN -inf 1.#INF Infinity"), "0"},
-        RestoreRow{"halves to even", Main("1.5 2.5 -2.5 2147483646.5 2147483647.5"),
-                   "2 2,-2,2147483647,2147483646"},
-        RestoreRow{"binary garbage", "[Main]\nWindowState=\xff\x01\nLeft=\0\0\nTop=\x80\n"s, "2"},
-        RestoreRow{"bounds restored", Main("0 1500 750 4500 6000"), "0 1500,750,6000,4500"}),
-    [](const auto& info) { return RowName(info.param.name); });
-
-struct SaveRow {
-    const char* name;
-    std::string before;
-    std::array<double, 5> bounds; // state, left, top, width, height
-    std::string after;
-};
-class Save : public Placement<SaveRow> {};
-
-TEST_P(Save, WritesWholeNumbers) {
-    const SaveRow& row = GetParam();
-    ASSERT_TRUE(row.before.empty() || WriteBytes(IniFileName, row.before));
     FakePlacementWindow window;
-    window.State = int(row.bounds[0]);
-    std::copy(row.bounds.begin() + 1, row.bounds.end(), window.Bounds);
-    FormPlacement("Main", window, SavePlacement);
-    EXPECT_EQ(ReadBytes(IniFileName), row.after);
-    EXPECT_EQ(window.Calls, "");
+    window.State = int(row.window[0]);
+    std::copy(row.window.begin() + 1, row.window.end(), window.Bounds);
+    FormPlacement("Main", window, row.mode);
+    const bool save = row.mode == SavePlacement;
+    EXPECT_EQ(save ? ReadBytes(IniFileName) : window.Calls, row.expected);
+    EXPECT_EQ(save ? window.Calls : ReadBytes(IniFileName), save ? "" : row.file); // nor more
 }
 
+const int kRestore = RestorePlacement, kSave = SavePlacement;
 INSTANTIATE_TEST_SUITE_P(
-    Rows, Save,
-    ::testing::Values(
-        SaveRow{"normal, new file", "", {0, -15.4, 30, 6000, 4499.5}, Main("0 -15 30 4500 6000")},
-        SaveRow{"maximized: the state only", Main("0 1 2 3 4"), {2, 5, 6, 7, 8}, Main("2 1 2 3 4")},
-        SaveRow{"not numbers: whole 32-bit numbers",
-                "",
-                {0, NAN, -INFINITY, 1e300, 2.5},
-                Main("0 0 -2147483648 2 2147483647")}),
+    Rows, Placement,
+    ::testing::ValuesIn(std::vector<PlacementRow>{
+        {"first start maximized", kRestore, "", Asked("2")},
+        {"closed normal", kRestore, Main("0 120 -45 3000 4000"), Asked("0 120,-45,4000,3000")},
+        {"closed minimized opens normal", kRestore, Main("1 12 45 30 40"), Asked("0 12,45,40,30")},
+        {"clamped to 32 bits", kRestore, Main("0 9999999999 -9999999999 4294967296 2147483648"),
+         Asked("0 2147483647,-2147483648,2147483647,2147483647")},
+        {"NaN and infinity words", kRestore, Main("nan NaN -inf 1.#INF Infinity"), Asked("0")},
+        {"halves to even", kRestore, Main("1.5 2.5 -2.5 2147483646.5 2147483647.5"),
+         Asked("2 2,-2,2147483647,2147483646")},
+        {"binary garbage", kRestore, "[Main]\nWindowState=\xff\x01\nLeft=\0\0\nTop=\x80\n"s,
+         Asked("2")},
+        {"normal, new file", kSave, "", Main("0 -15 30 4500 6000"), {0, -15.4, 30, 6000, 4499.5}},
+        {"maximized: the state only", kSave, Main("0 1 2 3 4"), Main("2 1 2 3 4"), {2, 5, 6, 7, 8}},
+        {"not numbers: 32-bit",
+         kSave,
+         "",
+         Main("0 0 -2147483648 2 2147483647"),
+         {0, NAN, -INFINITY, 1e300, 2.5}}}),
     [](const auto& info) { return RowName(info.param.name); });
 
 // Where the window goes on the screens: a window partly off a screen stays; off every screen it
@@ -144,42 +122,33 @@ class KeepOnScreen : public ::testing::TestWithParam<ScreenRow> {};
 
 TEST_P(KeepOnScreen, PlacesWithinReach) {
     const ScreenRow& row = GetParam();
+    const auto fields = [](platform::ScreenRect r) {
+        return std::vector<int>{r.Left, r.Top, r.Width, r.Height};
+    };
     const platform::ScreenRect primary =
         row.screens.empty() ? platform::ScreenRect{} : row.screens[0];
-    const platform::ScreenRect placed = platform::KeepOnScreen(row.outer, row.screens, primary);
-    EXPECT_EQ(
-        std::vector<int>({placed.Left, placed.Top, placed.Width, placed.Height}),
-        std::vector<int>({row.placed.Left, row.placed.Top, row.placed.Width, row.placed.Height}));
+    EXPECT_EQ(fields(platform::KeepOnScreen(row.outer, row.screens, primary)), fields(row.placed));
 }
 
 const platform::ScreenRect kFirst{0, 0, 1920, 1080};
-const std::vector<platform::ScreenRect> kOne{kFirst}, kTwo{kFirst, {1920, 0, 1280, 1024}};
+const platform::ScreenRect kSecond{1920, 0, 1280, 1024}, kMax{INT_MAX, INT_MAX, INT_MAX, INT_MAX};
+const std::vector<platform::ScreenRect> kOne{kFirst}, kTwo{kFirst, kSecond},
+    kEmptyOnes{{0, 0, 0, 0}, {5, 5, -10, 10}}, kSecondOnly{{0, 0, 0, 0}, kSecond};
 INSTANTIATE_TEST_SUITE_P(
     Rows, KeepOnScreen,
-    ::testing::Values(
-        ScreenRow{"partly off stays", kOne, {-700, -50, 800, 600}, {-700, -50, 800, 600}},
-        ScreenRow{"left of every screen", kOne, {-5000, 100, 800, 600}, {0, 100, 800, 600}},
-        ScreenRow{"larger than the screen", kOne, {5000, 5000, 3000, 2000}, kFirst},
-        ScreenRow{"across two screens", kTwo, {100, 100, 3000, 600}, {100, 100, 3000, 600}},
-        ScreenRow{"second screen gone", kOne, {2000, 100, 800, 600}, {1120, 100, 800, 600}},
-        ScreenRow{"enormous at the far corner",
-                  kTwo,
-                  {INT_MAX, INT_MAX, INT_MAX, INT_MAX},
-                  {0, 0, 3200, 1080}},
-        ScreenRow{
-            "enormous from the lowest corner", kOne, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, kFirst},
-        ScreenRow{"negative size on the screen", kOne, {100, 100, -800, -600}, {100, 100, 0, 0}},
-        ScreenRow{
-            "negative size off every screen", kOne, {INT_MIN, 5000, INT_MIN, -1}, {0, 1079, 0, 0}},
-        ScreenRow{"no screens", {}, {-5000, 100, 800, 600}, {-5000, 100, 800, 600}},
-        ScreenRow{"only empty screens",
-                  {{0, 0, 0, 0}, {5, 5, -10, 10}},
-                  {9000, 9000, 80, 60},
-                  {9000, 9000, 80, 60}},
-        ScreenRow{"primary screen empty",
-                  {{0, 0, 0, 0}, {1920, 0, 1280, 1024}},
-                  {-5000, 100, 800, 600},
-                  {1920, 100, 800, 600}}),
+    ::testing::ValuesIn(std::vector<ScreenRow>{
+        {"partly off stays", kOne, {-700, -50, 800, 600}, {-700, -50, 800, 600}},
+        {"left of every screen", kOne, {-5000, 100, 800, 600}, {0, 100, 800, 600}},
+        {"larger than the screen", kOne, {5000, 5000, 3000, 2000}, kFirst},
+        {"across two screens", kTwo, {100, 100, 3000, 600}, {100, 100, 3000, 600}},
+        {"second screen gone", kOne, {2000, 100, 800, 600}, {1120, 100, 800, 600}},
+        {"enormous at the far corner", kTwo, kMax, {0, 0, 3200, 1080}},
+        {"enormous from the lowest corner", kOne, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, kFirst},
+        {"negative size on the screen", kOne, {100, 100, -800, -600}, {100, 100, 0, 0}},
+        {"negative size off every screen", kOne, {INT_MIN, 5000, INT_MIN, -1}, {0, 1079, 0, 0}},
+        {"no screens", {}, {-5000, 100, 800, 600}, {-5000, 100, 800, 600}},
+        {"only empty screens", kEmptyOnes, {9000, 9000, 80, 60}, {9000, 9000, 80, 60}},
+        {"primary screen empty", kSecondOnly, {-5000, 100, 800, 600}, {1920, 100, 800, 600}}}),
     [](const auto& info) { return RowName(info.param.name); });
 
 // Bounds saved and restored by an installed program run as uid 65534 (when root): where the
@@ -195,18 +164,16 @@ TEST_P(InstalledProgram, KeepsTheAdministratorsFile) {
                 ::mkdir(path("config").c_str(), 0755) == 0);
     const std::string admin = "[Liens]\r\nTitre1=Docs\r\n[Main]\r\nWindowState=2\r\n";
     ASSERT_TRUE(WriteBytes(path("opt/Orvane.ini"), admin));
-    for (const char* mine : {"config", "opt", "opt/Orvane.ini"}) {
+    for (const char* mine : {"config", "opt", "opt/Orvane.ini"})
         ASSERT_TRUE(!root || (!writable && mine[0] == 'o') ||
                     ::chown(path(mine).c_str(), 65534, 65534) == 0);
-    }
     ASSERT_TRUE(root || writable || ::chmod(path("opt").c_str(), 0555) == 0);
     const auto run = [&](int mode) { // what the program asked of its window, and a link title
         Pipe said;
         const pid_t program = Fork([&] {
             if (root && (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
-                         ::setresuid(65534, 65534, 65534) != 0)) {
+                         ::setresuid(65534, 65534, 65534) != 0))
                 ::_exit(1);
-            }
             IniFileName = path("opt/Orvane.ini");
             UserIniFileName = path("config/orvane/Orvane.ini");
             FakePlacementWindow window;
@@ -223,10 +190,10 @@ TEST_P(InstalledProgram, KeepsTheAdministratorsFile) {
     EXPECT_EQ(run(SavePlacement), " Docs");
     EXPECT_EQ(run(RestorePlacement), "SetWindowState(0) Move(300,450,9000,6000) DoEvents Docs");
     ::chmod(path("opt").c_str(), 0755);
-    const std::string mine = Main("0 300 450 6000 9000").substr(7);
-    EXPECT_EQ(ReadBytes(path("opt/Orvane.ini")),
-              writable ? Replaced(admin, "WindowState=2\r\n", Replaced(mine, "\n", "\r\n"))
-                       : admin);
+    const std::string mine = "WindowState=0\nLeft=300\nTop=450\nHeight=6000\nWidth=9000\n";
+    const std::string crlf =
+        "WindowState=0\r\nLeft=300\r\nTop=450\r\nHeight=6000\r\nWidth=9000\r\n";
+    EXPECT_EQ(ReadBytes(path("opt/Orvane.ini")), writable ? admin.substr(0, 30) + crlf : admin);
     EXPECT_EQ(ReadBytes(path("config/orvane/Orvane.ini")), writable ? "" : "[Main]\n" + mine);
 }
 

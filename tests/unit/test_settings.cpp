@@ -4,10 +4,9 @@
 
 #include "support/Files.h"
 
-#include <condition_variable>
 #include <csignal>
+#include <future>
 #include <memory>
-#include <mutex>
 #include <ranges>
 #include <sys/stat.h>
 #include <thread>
@@ -24,9 +23,8 @@ std::string BigFile(char letter) {
 
 std::string Utf16(const std::u16string& text, bool le) { // after its byte order mark
     std::string bytes;
-    for (const char16_t unit : u"\uFEFF" + text) {
+    for (const char16_t unit : u"\uFEFF" + text)
         bytes += {char(unit >> (le ? 0 : 8)), char(unit >> (le ? 8 : 0))};
-    }
     return bytes;
 }
 
@@ -44,10 +42,11 @@ std::vector<FileRow> FileRows() {
         bytes += char(i % 256 == '[' ? 0 : i % 256);
         pair += i < 1022 ? "é" : i == 1022 ? kEmoji : "";
     }
-    const std::u16string text16 = u"; L\r\n[Liens]\r\nT=Café 😀\r\n[M]\r\nLeft=1\r\n";
-    const std::u16string written16 = u"; L\r\n[Liens]\r\nT=Café 😀\r\n[M]\r\nLeft=-15\r\n";
-    const std::string text = "; L\r\n[Liens]\r\nT=Café 😀\r\n[M]\r\nLeft=1\r\n";
-    const std::string written = "; L\r\n[Liens]\r\nT=Café 😀\r\n[M]\r\nLeft=-15\r\n";
+    const auto u16 = [](const char16_t* left, bool le) {
+        return Utf16(u"; L\r\n[Liens]\r\nT=Café 😀\r\n[M]\r\nLeft=" + std::u16string(left) + u"\r\n",
+                     le);
+    };
+    const std::string text = "\xEF\xBB\xBF; L\r\n[Liens]\r\nT=Café 😀\r\n[M]\r\nLeft=";
     return {
         {"no file: a read creates none", "", "M|k", ""},
         {"no file: a removal creates none", "", "M|k|", ""},
@@ -61,13 +60,12 @@ std::vector<FileRow> FileRows() {
         {"new text in UTF-8", "", "L|T|Été €", "[L]\nT=Été €\n"},
         {"unknown bytes kept", "[M]\nW=4\n" + bytes, "M|W|2", "[M]\nW=2\n" + bytes},
         {"last line ending in a lone CR", "[L]\r\nA=a\r", "L|T|D", "[L]\r\nA=a\r\nT=D\r\n"},
-        {"UTF-16 LE", Utf16(text16, true), "M|Left|-15", Utf16(written16, true)},
-        {"UTF-16 BE", Utf16(text16, false), "M|Left|-15", Utf16(written16, false)},
-        {"UTF-8 with BOM", "\xEF\xBB\xBF" + text, "M|Left|-15", "\xEF\xBB\xBF" + written},
+        {"UTF-16 LE", u16(u"1", true), "M|Left|-15", u16(u"-15", true)},
+        {"UTF-16 BE", u16(u"1", false), "M|Left|-15", u16(u"-15", false)},
+        {"UTF-8 with BOM, CRLF", text + "1\r\n", "M|Left|-15", text + "-15\r\n"},
         {"Windows-1252 new text", cp, "M|T|Été €", cp + "[M]\nT=\xC9t\xE9 \x80\n"},
         {"Windows-1252 cannot hold it: refused", cp, "M|T|" + kEmoji, cp},
-        {"UTF-16, odd byte: refused", Utf16(text16, true) + 'x', "M|L|1",
-         Utf16(text16, true) + 'x'},
+        {"UTF-16, odd byte: refused", u16(u"1", true) + 'x', "M|L|1", u16(u"1", true) + 'x'},
     };
 }
 
@@ -79,9 +77,8 @@ TEST_P(File, ReadsAndWrites) {
     const bool link = std::string(row.name).starts_with("through a link");
     const std::string file = dir.FilePath("Orvane.ini"), real = link ? dir.FilePath("real") : file;
     std::vector<std::string> part;
-    for (const auto piece : std::views::split(row.op, '|')) {
+    for (const auto piece : std::views::split(row.op, '|'))
         part.emplace_back(piece.begin(), piece.end());
-    }
     const std::string after = part.size() == 2 ? row.before : row.expected;
     ASSERT_TRUE(row.before.empty() ||
                 (WriteBytes(real, row.before) && ::chmod(real.c_str(), 0640) == 0));
@@ -105,20 +102,17 @@ class Refused : public ::testing::TestWithParam<const char*> {};
 TEST_P(Refused, ChangesNothing) {
     const std::string kind = GetParam();
     const bool whole = kind.starts_with("read-only") || kind == "mode 000";
-    if (whole && !RunWithoutFileRights()) {
+    if (whole && !RunWithoutFileRights())
         return;
-    }
     TempDir dir;
-    const std::string folder = dir.Path(), file = folder + "/Orvane.ini";
+    const std::string folder = dir.Path(), file = folder + "/Orvane.ini", before = "[Main]\nW=1\n";
     const char* const path = file.c_str();
-    const std::string before = "[Main]\nW=1\n; kept\n";
     const auto giveBack = [&] { ::chmod(folder.c_str(), 0700), ::chmod(path, 0600); };
     const std::shared_ptr<void> guardRights(nullptr, [&](void*) { giveBack(); });
     ASSERT_TRUE(!whole || WriteBytes(file, before));
-    bool heldUp = false;
-    std::mutex mutex;
-    std::condition_variable_any wake;
-    std::jthread writer; // a read still waiting after 30 s is let go, and the row fails
+    std::atomic<bool> heldUp = false;
+    std::promise<void> done;
+    std::jthread rescuer; // a read still waiting on the FIFO after 30 s is let go, the row fails
     if (kind == "read-only file" || kind == "mode 000") {
         ASSERT_EQ(::chmod(path, kind == "mode 000" ? 0 : 0444), 0);
     } else if (kind == "read-only folder") {
@@ -127,21 +121,17 @@ TEST_P(Refused, ChangesNothing) {
         ASSERT_EQ(kind == "a folder" ? ::mkdir(path, 0700) : ::symlink(path, path), 0);
     } else if (kind == "a FIFO") {
         ASSERT_EQ(::mkfifo(path, 0600), 0);
-        writer = std::jthread([&](std::stop_token stop) {
-            std::unique_lock lock(mutex);
-            while (!wake.wait_for(lock, stop, std::chrono::seconds(30),
-                                  [&] { return stop.stop_requested(); })) {
-                heldUp = true, ::close(::open(path, O_RDWR | O_NONBLOCK)); // let go
-            }
+        rescuer = std::jthread([&, finished = done.get_future()] {
+            while (finished.wait_for(std::chrono::seconds(30)) == std::future_status::timeout)
+                heldUp = true, ::close(::open(path, O_RDWR | O_NONBLOCK));
         });
     }
     const std::string readable = kind.starts_with("read-only") ? "1" : "";
     EXPECT_EQ(IniRead("Main", "W", file), readable);
     IniRead("Main", "", file);
-    for (const auto& [key, value] : {std::pair{"W", "2"}, {"W", ""}, {"", ""}}) {
+    for (const auto& [key, value] : {std::pair{"W", "2"}, {"W", ""}, {"", ""}})
         IniWrite("Main", key, value, file);
-    }
-    writer = {};
+    done.set_value(), rescuer = {};
     EXPECT_FALSE(heldUp) << "a read waited on the FIFO for a writer";
     EXPECT_EQ(IniRead("Main", "W", file), readable);
     EXPECT_EQ(FolderEntries(folder, "\\.tmp"), std::vector<std::string>{});
@@ -174,9 +164,8 @@ TEST(Writers, KilledWriterLeavesOldOrNew) {
             return ::write(told.fd[1], "w", 1) == 1; // each completed write
         });
         char byte;
-        for (int written = 0, wanted = 1 + round * 7 % 3; written < wanted; ++written) {
+        for (int written = 0, wanted = 1 + round * 7 % 3; written < wanted; ++written)
             ASSERT_EQ(::read(told.fd[0], &byte, 1), 1) << "the writer ended";
-        }
         while (round % 3 != 0 && FileSize(file) == whole &&
                FileSize(file + ".tmp") < (round % 3 == 1 ? 1 : 100000)) {
         }
