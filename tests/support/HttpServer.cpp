@@ -11,66 +11,23 @@ namespace testsupport {
 
 namespace {
 
-const char* Reason(int status) {
-    switch (status) {
-    case 200:
-        return "OK";
-    case 401:
-        return "Unauthorized";
-    case 404:
-        return "Not Found";
-    default:
-        return "Status";
-    }
-}
-
 bool WriteAll(int fd, const std::string& bytes) {
-    std::size_t sent = 0;
-    while (sent < bytes.size()) {
+    for (std::size_t sent = 0; sent < bytes.size();) {
         const ssize_t n = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-        if (n <= 0) {
+        if (n <= 0)
             return false;
-        }
-        sent += static_cast<std::size_t>(n);
+        sent += std::size_t(n);
     }
     return true;
 }
 
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
-
-std::string Base64(const std::string& in) {
-    static const char* table = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    std::size_t i = 0;
-    for (; i + 2 < in.size(); i += 3) {
-        const unsigned v =
-            (unsigned char)in[i] << 16 | (unsigned char)in[i + 1] << 8 | (unsigned char)in[i + 2];
-        out += {table[v >> 18], table[(v >> 12) & 63], table[(v >> 6) & 63], table[v & 63]};
-    }
-    if (i + 1 == in.size()) {
-        const unsigned v = (unsigned char)in[i] << 16;
-        out += {table[v >> 18], table[(v >> 12) & 63], '=', '='};
-    } else if (i + 2 == in.size()) {
-        const unsigned v = (unsigned char)in[i] << 16 | (unsigned char)in[i + 1] << 8;
-        out += {table[v >> 18], table[(v >> 12) & 63], table[(v >> 6) & 63], '='};
-    }
-    return out;
-}
-
 std::string Head(const HttpResponse& response, bool withLength) {
-    std::string head = "HTTP/1.1 " + std::to_string(response.Status) + " " +
-                       Reason(response.Status) + "\r\nConnection: close\r\n";
-    for (const auto& [name, value] : response.Headers) {
+    std::string head = "HTTP/1.1 " + std::to_string(response.Status) +
+                       (response.Status == 200 ? " OK" : " Error") + "\r\nConnection: close\r\n";
+    for (const auto& [name, value] : response.Headers)
         head += name + ": " + value + "\r\n";
-    }
-    if (withLength) {
+    if (withLength)
         head += "Content-Length: " + std::to_string(response.Body.size()) + "\r\n";
-    }
     return head + "\r\n";
 }
 
@@ -81,23 +38,12 @@ HttpServer::~HttpServer() {
         std::lock_guard<std::mutex> hold(Lock);
         Stopping = true;
     }
-    if (Socket >= 0) {
-        ::shutdown(Socket, SHUT_RDWR);
-    }
-    if (Acceptor.joinable()) {
+    ::shutdown(Socket, SHUT_RDWR);
+    if (Acceptor.joinable())
         Acceptor.join();
-    }
-    std::vector<std::thread> left;
-    {
-        std::lock_guard<std::mutex> hold(Lock);
-        left.swap(Connections);
-    }
-    for (std::thread& thread : left) {
+    for (std::thread& thread : Connections) // no more are added once the acceptor ended
         thread.join();
-    }
-    if (Socket >= 0) {
-        ::close(Socket);
-    }
+    ::close(Socket);
 }
 
 bool HttpServer::Listen() {
@@ -106,13 +52,22 @@ bool HttpServer::Listen() {
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t size = sizeof address;
-    if (Socket < 0 || ::bind(Socket, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
-        ::listen(Socket, 64) != 0 ||
-        ::getsockname(Socket, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+    auto* any = reinterpret_cast<sockaddr*>(&address);
+    if (Socket < 0 || ::bind(Socket, any, size) != 0 || ::listen(Socket, 64) != 0 ||
+        ::getsockname(Socket, any, &size) != 0)
         return false;
-    }
     PortNumber = ntohs(address.sin_port);
-    Acceptor = std::thread([this] { Accept(); });
+    Acceptor = std::thread([this] {
+        for (int connection;
+             (connection = ::accept4(Socket, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) {
+            std::lock_guard<std::mutex> hold(Lock);
+            if (Stopping) {
+                ::close(connection);
+                return;
+            }
+            Connections.emplace_back([this, connection] { Serve(connection); });
+        }
+    });
     return true;
 }
 
@@ -126,17 +81,22 @@ void HttpServer::Route(const std::string& path, HttpResponse response) {
 
 void HttpServer::Route(const std::string& path, Handler handler) {
     std::lock_guard<std::mutex> hold(Lock);
-    Routes[path] = {std::move(handler), nullptr};
+    Routes[path] = {std::move(handler), false};
 }
 
-void HttpServer::Stream(const std::string& path, HttpResponse head, Streamer streamer) {
+void HttpServer::Hold(const std::string& path, HttpResponse start) {
     std::lock_guard<std::mutex> hold(Lock);
-    Routes[path] = {[head](const HttpRequest&) { return head; }, std::move(streamer)};
+    Routes[path] = {[start](const HttpRequest&) { return start; }, true};
 }
 
 std::vector<std::string> HttpServer::Paths() const {
     std::lock_guard<std::mutex> hold(Lock);
     return Asked;
+}
+
+int HttpServer::Dropped() const {
+    std::lock_guard<std::mutex> hold(Lock);
+    return DroppedCount;
 }
 
 HttpResponse HttpServer::Html(const std::string& title, const std::string& body) {
@@ -147,115 +107,61 @@ HttpResponse HttpServer::Html(const std::string& title, const std::string& body)
                 body + "</body></html>"};
 }
 
-HttpServer::Handler HttpServer::BasicAuth(const std::string& realm, const std::string& user,
-                                          const std::string& password, HttpResponse granted,
-                                          HttpResponse refused) {
-    const std::string expected = "Basic " + Base64(user + ":" + password);
-    return [=](const HttpRequest& request) {
-        const auto given = request.Headers.find("authorization");
-        if (given != request.Headers.end() && given->second == expected) {
-            return granted;
-        }
-        HttpResponse challenge = refused;
-        challenge.Status = 401;
-        challenge.Headers.push_back({"WWW-Authenticate", "Basic realm=\"" + realm + "\""});
-        return challenge;
-    };
-}
-
-void HttpServer::Accept() {
-    while (true) {
-        const int connection = ::accept4(Socket, nullptr, nullptr, SOCK_CLOEXEC);
-        std::lock_guard<std::mutex> hold(Lock);
-        if (connection < 0 || Stopping) {
-            if (connection >= 0) {
-                ::close(connection);
-            }
-            return;
-        }
-        Connections.emplace_back([this, connection] { Serve(connection); });
-    }
-}
-
 void HttpServer::Serve(int connection) {
+    // Waits for the client to send (or to go: false), asking now and then whether the server stops.
+    const auto readable = [this, connection] {
+        for (pollfd wait{connection, POLLIN, 0}; ::poll(&wait, 1, 200) == 0;) {
+            std::lock_guard<std::mutex> hold(Lock);
+            if (Stopping)
+                return false;
+        }
+        return true;
+    };
     std::string received;
     char buffer[4096];
-    while (received.find("\r\n\r\n") == std::string::npos && received.size() < 1 << 20) {
-        pollfd wait{connection, POLLIN, 0};
-        if (::poll(&wait, 1, 200) == 0) {
-            std::lock_guard<std::mutex> hold(Lock);
-            if (Stopping) {
-                break;
-            }
-            continue;
-        }
-        const ssize_t n = ::recv(connection, buffer, sizeof buffer, 0);
-        if (n <= 0) {
-            break;
-        }
-        received.append(buffer, static_cast<std::size_t>(n));
-    }
-    HttpRequest request;
-    const std::size_t lineEnd = received.find("\r\n");
-    const std::string line = received.substr(0, lineEnd);
-    const std::size_t space = line.find(' ');
-    const std::size_t second = line.find(' ', space + 1);
-    if (lineEnd == std::string::npos || space == std::string::npos) {
+    ssize_t n = 0;
+    while (received.find("\r\n\r\n") == std::string::npos && readable() &&
+           (n = ::recv(connection, buffer, sizeof buffer, 0)) > 0)
+        received.append(buffer, std::size_t(n));
+    const std::size_t space = received.find(' '), end = received.find(' ', space + 1);
+    if (space == std::string::npos || end == std::string::npos) {
         ::close(connection);
         return;
     }
-    request.Method = line.substr(0, space);
-    const std::string target = line.substr(space + 1, second - space - 1);
+    HttpRequest request;
+    const std::string target = received.substr(space + 1, end - space - 1);
     request.Path = target.substr(0, target.find('?'));
-    request.Query =
-        target.find('?') == std::string::npos ? "" : target.substr(target.find('?') + 1);
-    std::size_t at = lineEnd + 2;
-    while (at < received.size()) {
-        const std::size_t end = received.find("\r\n", at);
-        if (end == std::string::npos || end == at) {
-            break;
-        }
-        const std::string header = received.substr(at, end - at);
+    for (std::size_t at = received.find("\r\n") + 2, next;
+         (next = received.find("\r\n", at)) != std::string::npos && next != at; at = next + 2) {
+        const std::string header = received.substr(at, next - at);
         const std::size_t colon = header.find(':');
-        if (colon != std::string::npos) {
-            request.Headers[Lower(header.substr(0, colon))] =
-                header.substr(header.find_first_not_of(' ', colon + 1));
-        }
-        at = end + 2;
+        if (colon == std::string::npos)
+            continue;
+        std::string name = header.substr(0, colon);
+        for (char& c : name)
+            c = char(std::tolower((unsigned char)c));
+        request.Headers[name] = header.substr(header.find_first_not_of(' ', colon + 1));
     }
-    std::pair<Handler, Streamer> route;
+    std::pair<Handler, bool> route;
     {
         std::lock_guard<std::mutex> hold(Lock);
         Asked.push_back(target);
         auto found = Routes.find(request.Path);
-        for (auto r = Routes.begin(); found == Routes.end() && r != Routes.end(); ++r) {
-            const std::string& key = r->first;
-            if (key.ends_with('*') && request.Path.starts_with(key.substr(0, key.size() - 1))) {
+        for (auto r = Routes.begin(); found == Routes.end() && r != Routes.end(); ++r)
+            if (r->first.ends_with('*') &&
+                request.Path.starts_with(r->first.substr(0, r->first.size() - 1)))
                 found = r;
-            }
-        }
-        if (found != Routes.end()) {
+        if (found != Routes.end())
             route = found->second;
-        }
     }
-    if (!route.first) {
-        WriteAll(connection,
-                 Head({404, {{"Content-Type", "text/plain"}}, "absent"}, true) + "absent");
-    } else if (route.second) {
-        if (WriteAll(connection, Head(route.first(request), false))) {
-            route.second(request, [this, connection](const std::string& bytes) {
-                {
-                    std::lock_guard<std::mutex> hold(Lock);
-                    if (Stopping) {
-                        return false;
-                    }
-                }
-                return WriteAll(connection, bytes);
-            });
-        }
-    } else {
-        const HttpResponse response = route.first(request);
+    const HttpResponse response = route.first ? route.first(request) : HttpResponse{404, {}, ""};
+    if (!route.second) {
         WriteAll(connection, Head(response, true) + response.Body);
+    } else if (WriteAll(connection, Head(response, false) + response.Body)) {
+        while (readable() && (n = ::recv(connection, buffer, sizeof buffer, 0)) > 0) {
+        }
+        std::lock_guard<std::mutex> hold(Lock);
+        DroppedCount += !Stopping;
     }
     ::shutdown(connection, SHUT_WR);
     ::close(connection);
