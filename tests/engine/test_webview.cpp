@@ -94,26 +94,22 @@ public:
         Routes(S->Server);
         ASSERT_TRUE(S->Server.Listen());
         platform::WebViewEvents events;
-        auto& ev = S->Events;
-        events.DownloadBegin = [&ev] { ev.push_back("DownloadBegin"); };
-        events.DownloadComplete = [&ev] { ev.push_back("DownloadComplete"); };
-        events.NavigateComplete = [&ev](const std::string&) {
-            ev.push_back("NavigateComplete");
-            S->Shown = S->Title();
-        };
+        const auto note = [](std::string event) { S->Events.push_back(std::move(event)); };
+        events.DownloadBegin = [=] { note("DownloadBegin"); };
+        events.DownloadComplete = [=] { note("DownloadComplete"); };
         // What the window's caption reads: the title at NavigateComplete, or when it comes later.
+        events.NavigateComplete = [=](const std::string&) {
+            note("NavigateComplete"), S->Shown = S->Title();
+        };
         events.TitleChange = [] { S->Shown = S->Title(); };
-        events.DocumentComplete = [&ev](const std::string&) { ev.push_back("DocumentComplete"); };
-        events.StatusTextChange = [&ev](const std::string& t) {
-            ev.push_back("StatusTextChange(" + t + ")");
+        events.DocumentComplete = [=](const std::string&) { note("DocumentComplete"); };
+        events.StatusTextChange = [=](const std::string& t) {
+            note("StatusTextChange(" + t + ")");
         };
-        events.ProgressChange = [&ev](int, int most) {
-            ev.push_back("ProgressChange/" + std::to_string(most));
+        events.ProgressChange = [=](int, int most) {
+            note("ProgressChange/" + std::to_string(most));
         };
-        events.NewWindow = [&ev](bool& cancel) {
-            ev.push_back("NewWindow");
-            cancel = S->CancelNewWindow;
-        };
+        events.NewWindow = [=](bool& cancel) { note("NewWindow"), cancel = S->CancelNewWindow; };
         platform::WebViewServices services;
         services.ChooseSavePath = [](GtkWidget*, const std::string&, const std::string& proposed) {
             S->Proposed.push_back(proposed);
