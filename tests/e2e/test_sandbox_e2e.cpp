@@ -1,69 +1,47 @@
-// The web processes' sandbox of the real program, seen from outside in its process tree: an
-// ordinary account's page runs in bubblewrap, in namespaces of its own; root's runs without it,
-// and the program says so in one French line.
+// The web processes' sandbox of the real program, seen in its process tree: an ordinary
+// account's page runs in bubblewrap, in namespaces of its own; root's runs without it, and the
+// program says so in one French line.
 #include "support/HttpServer.h"
 #include "support/ProgramRun.h"
-#include "support/Wait.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <string>
-#include <unistd.h>
-#include <vector>
 
 namespace {
 
 namespace fs = std::filesystem;
-using testsupport::WaitFor;
+using Task = std::pair<pid_t, std::string>; // the name as the kernel keeps it, cut to 15 characters
 
-const std::string kSandboxOff = "le bac à sable du moteur web est désactivé";
-const std::string kRootLine = "Orvane : " + kSandboxOff + " (lancé en tant que root).\n";
-constexpr int kOrdinaryAccount = 65534;
-
-struct Task {
-    pid_t Pid;
-    std::string Name; // as the kernel keeps it, cut to 15 characters
-};
-
-// The processes below root, from /proc.
+// The processes below root, from /proc ("pid (name) state ppid ...", the name may hold ")").
 std::vector<Task> Descendants(pid_t root) {
     std::map<pid_t, std::vector<Task>> children;
     for (const auto& entry : fs::directory_iterator("/proc")) {
-        std::ifstream stat(entry.path() / "stat");
-        std::string line;
-        if (!std::getline(stat, line))
+        if (!std::isdigit(entry.path().filename().c_str()[0]))
             continue;
-        // pid (name) state ppid ...; the name may hold spaces and parentheses.
-        const std::size_t open = line.find('('), close = line.rfind(')');
-        if (open == std::string::npos || close == std::string::npos)
-            continue;
-        char state = 0;
+        const std::string stat = testsupport::ReadBytes(entry.path() / "stat");
+        const std::size_t open = stat.find('('), close = stat.rfind(')');
         pid_t parent = 0;
-        if (std::sscanf(line.c_str() + close + 1, " %c %d", &state, &parent) != 2)
-            continue;
-        children[parent].push_back(
-            {std::stoi(line.substr(0, open)), line.substr(open + 1, close - open - 1)});
+        if (close != std::string::npos &&
+            std::sscanf(stat.c_str() + close + 1, " %*c %d", &parent) == 1)
+            children[parent].push_back(
+                {std::atoi(stat.c_str()), stat.substr(open + 1, close - open - 1)});
     }
-    std::vector<Task> found, todo{{root, {}}};
-    while (!todo.empty()) {
-        const pid_t next = todo.back().Pid;
+    std::vector<Task> found;
+    for (std::vector<pid_t> todo{root}; !todo.empty();) {
+        const pid_t next = todo.back();
         todo.pop_back();
-        for (const Task& child : children[next]) {
-            found.push_back(child);
-            todo.push_back(child);
-        }
+        for (const Task& child : children[next])
+            found.push_back(child), todo.push_back(child.first);
     }
     return found;
 }
 
-std::vector<Task> Named(const std::vector<Task>& tasks, const std::string& prefix) {
-    std::vector<Task> named;
-    std::copy_if(tasks.begin(), tasks.end(), std::back_inserter(named),
-                 [&](const Task& t) { return t.Name.starts_with(prefix); });
+std::vector<pid_t> Named(const std::vector<Task>& tasks, const std::string& prefix) {
+    std::vector<pid_t> named;
+    for (const auto& [pid, name] : tasks)
+        if (name.starts_with(prefix))
+            named.push_back(pid);
     return named;
 }
 
@@ -72,58 +50,43 @@ std::string Namespace(pid_t pid, const char* kind) {
     return fs::read_symlink("/proc/" + std::to_string(pid) + "/ns/" + kind, failed).string();
 }
 
-bool Running(pid_t pid) {
-    return ::waitpid(pid, nullptr, WNOHANG) == 0;
-}
-
 struct SandboxRow {
     const char* name;
     bool root; // the program runs as root; otherwise as an ordinary account
 };
 
-class Sandbox : public testing::TestWithParam<SandboxRow> {
-protected:
-    static void SetUpTestSuite() {
-        server = std::make_unique<testsupport::HttpServer>();
-        server->Route("/page", testsupport::HttpServer::Html("Page", "<p>bonjour</p>"));
-        ASSERT_TRUE(server->Listen());
-    }
-    static void TearDownTestSuite() { server.reset(); }
-    static bool Asked(const std::string& path) {
-        const auto paths = server->Paths();
-        return std::find(paths.begin(), paths.end(), path) != paths.end();
-    }
-    static inline std::unique_ptr<testsupport::HttpServer> server;
-};
+class Sandbox : public testing::TestWithParam<SandboxRow> {};
 
 TEST_P(Sandbox, WebProcessConfinement) {
     const bool root = ::geteuid() == 0;
     if (GetParam().root && !root)
         GTEST_SKIP() << "the test does not run as root, and only root can start the program so";
+    testsupport::HttpServer server;
+    server.Route("/page", testsupport::HttpServer::Html("Page", "<p>bonjour</p>"));
+    ASSERT_TRUE(server.Listen());
     // As root, the ordinary account is another one that setpriv switches to.
-    const testsupport::Account account{GetParam().root || !root ? -1 : kOrdinaryAccount};
-    testsupport::ProgramRun run(account);
-    ASSERT_TRUE(run.StartSessionBus());
-    const pid_t program = run.Start(server->Url("/page"));
-    ASSERT_TRUE(WaitFor([&] {
-        return Asked("/page") && !Named(Descendants(program), "WebKitWebProces").empty();
-    })) << run.ErrorOutput();
-    EXPECT_TRUE(Running(program)) << run.ErrorOutput();
+    testsupport::ProgramRun run({GetParam().root || !root ? -1 : 65534, true, true});
+    ASSERT_FALSE(run.Bus().empty());
+    const pid_t program = run.Start(server.Url("/page"));
+    ASSERT_TRUE(testsupport::WaitFor([&] {
+        return !server.Paths().empty() && !Named(Descendants(program), "WebKitWebProces").empty();
+    })) << run.Output();
+    EXPECT_TRUE(run.Running(program)) << run.Output();
     const std::vector<Task> tree = Descendants(program);
-    const std::vector<Task> web = Named(tree, "WebKitWebProces");
+    const std::string off = "le bac à sable du moteur web est désactivé", said = run.Output();
     if (GetParam().root) {
-        EXPECT_EQ(run.ErrorOutput().find(kRootLine), run.ErrorOutput().rfind(kRootLine));
-        EXPECT_NE(run.ErrorOutput().find(kRootLine), std::string::npos) << run.ErrorOutput();
+        const std::string line = "Orvane : " + off + " (lancé en tant que root).\n";
+        EXPECT_NE(said.find(line), std::string::npos) << said;
+        EXPECT_EQ(said.find(line), said.rfind(line)) << said;
         EXPECT_TRUE(Named(tree, "bwrap").empty());
         return;
     }
-    EXPECT_EQ(run.ErrorOutput().find(kSandboxOff), std::string::npos) << run.ErrorOutput();
+    EXPECT_EQ(said.find(off), std::string::npos) << said;
     EXPECT_FALSE(Named(tree, "bwrap").empty()) << "no bubblewrap between program and page";
-    for (const Task& process : web) {
-        EXPECT_TRUE(Namespace(process.Pid, "user") != Namespace(program, "user") ||
-                    Namespace(process.Pid, "mnt") != Namespace(program, "mnt"))
-            << "the web process " << process.Pid << " shares the program's namespaces";
-    }
+    for (const pid_t web : Named(tree, "WebKitWebProces"))
+        EXPECT_TRUE(Namespace(web, "user") != Namespace(program, "user") ||
+                    Namespace(web, "mnt") != Namespace(program, "mnt"))
+            << "the web process " << web << " shares the program's namespaces";
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,8 +1,6 @@
 #pragma once
-// A child process for tests, without a toolkit: a function of this test run in a fork, or a
-// program run by exec, with its standard input and output (and, for a program, its standard
-// error) on pipes. Reads wait for the child's output, never for a fixed time; a generous guard
-// only keeps a test that went wrong from hanging.
+// A child process for tests: a function of this test in a fork, or a program, with its input and
+// output (a program's error output too) on pipes. Reads wait for output; the guard ends a hang.
 #include <csignal>
 #include <cstdio>
 #include <functional>
@@ -82,16 +80,11 @@ public:
 private:
     void Start(const std::function<int()>& body, bool withError) {
         int in[2], out[2];
-        if (::pipe(in) != 0)
+        if (::pipe(in) != 0 || ::pipe(out) != 0)
             return;
-        if (::pipe(out) != 0) {
-            ::close(in[0]), ::close(in[1]);
-            return;
-        }
         pid_ = ::fork();
         if (pid_ == 0) {
-            ::dup2(in[0], STDIN_FILENO);
-            ::dup2(out[1], STDOUT_FILENO);
+            ::dup2(in[0], STDIN_FILENO), ::dup2(out[1], STDOUT_FILENO);
             if (withError)
                 ::dup2(out[1], STDERR_FILENO);
             ::close_range(3, ~0U, 0);

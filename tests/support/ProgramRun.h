@@ -1,51 +1,52 @@
 #pragma once
 // The real program with its GTK window library, copied into a fresh folder that is also its
-// home, started as the host starts it, as this test's user or as another account, with a
-// session bus of its own. Every process group started ends with the object.
+// home (settings and instance lock go by the executable's path), started as the host starts it.
+// Every process group started ends with the object.
+#include "support/Files.h"
+#include "support/Wait.h"
+
 #include <csignal>
-#include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <vector>
 
 namespace testsupport {
 
-// The account a program runs as: this test's own (Uid < 0), or another one through setpriv.
-struct Account {
-    int Uid = -1;
-    std::vector<std::string> Prefix() const {
-        if (Uid < 0)
-            return {};
-        const std::string id = std::to_string(Uid);
-        return {"/usr/bin/setpriv", "--reuid=" + id, "--regid=" + id, "--clear-groups"};
-    }
+struct RunOptions {
+    int Uid = -1;              // another account's, switched to by setpriv; -1: the test's own
+    bool OwnBus = false;       // a private session bus, as a desktop gives; else the runner's
+    bool OutputToFile = false; // the output in Output(); else in the test's error output
 };
 
 class ProgramRun {
 public:
-    explicit ProgramRun(Account account = {}) : account_(account) {
+    explicit ProgramRun(RunOptions options = {}) : options_(options) {
         static int made = 0;
         folder_ = std::filesystem::temp_directory_path() /
                   ("orvane-run-" + std::to_string(::getpid()) + "-" + std::to_string(++made));
         std::filesystem::create_directories(folder_ / "runtime");
         ::chmod(folder_.c_str(), 0755);
         ::chmod((folder_ / "runtime").c_str(), 0700);
-        std::ofstream(folder_ / "stderr").flush();
         for (const char* variable : {"ORVANE_BINARY", "ORVANE_GUI_LIBRARY"}) {
             const std::filesystem::path file = std::getenv(variable);
             std::filesystem::copy_file(file, folder_ / file.filename());
         }
-        if (account.Uid >= 0)
+        const auto own = [this](const std::filesystem::path& path) {
+            (void)::chown(path.c_str(), uid_t(options_.Uid), gid_t(options_.Uid));
+        };
+        if (options_.Uid >= 0) {
+            own(folder_);
             for (const auto& entry : std::filesystem::recursive_directory_iterator(folder_))
-                (void)::chown(entry.path().c_str(), uid_t(account.Uid), gid_t(account.Uid));
-        if (account.Uid >= 0)
-            (void)::chown(folder_.c_str(), uid_t(account.Uid), gid_t(account.Uid));
+                own(entry.path());
+        }
+        if (!options_.OwnBus)
+            return;
+        // Without a bus of its own the toolkit would launch one that outlives the test.
+        Pipe out;
+        Spawn({"/usr/bin/dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=3"},
+              out.fd[1]);
+        out.Close(1);
+        for (char c = 0; ::read(out.fd[0], &c, 1) == 1 && c != '\n';)
+            bus_ += c;
     }
     ~ProgramRun() {
         for (auto group = started_.rbegin(); group != started_.rend(); ++group) {
@@ -58,84 +59,63 @@ public:
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
 
-    // A private session bus for the account, as a desktop gives one (without one the toolkit
-    // launches a bus that outlives the test); false when none started.
-    bool StartSessionBus() {
-        int out[2];
-        if (::pipe(out) != 0)
-            return false;
-        std::vector<std::string> argv = account_.Prefix();
-        for (const char* arg :
-             {"/usr/bin/dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=3"})
-            argv.push_back(arg);
-        const pid_t child = Spawn(argv, out[1]);
-        ::close(out[1]);
-        std::string address;
-        char c = 0;
-        while (::read(out[0], &c, 1) == 1 && c != '\n')
-            address += c;
-        ::close(out[0]);
-        bus_ = address;
-        return child > 0 && !address.empty();
-    }
-    // Starts the program with the one argument; its output goes to the file that the bus's
-    // goes to too.
     pid_t Start(const std::string& commandLine) {
-        std::vector<std::string> argv = account_.Prefix();
-        argv.push_back((folder_ / "orvane").string());
-        argv.push_back(commandLine);
-        return Spawn(argv, -1);
+        return Spawn({(folder_ / "orvane").string(), commandLine}, -1);
     }
-    std::string ErrorOutput() const {
-        std::ifstream in(folder_ / "stderr");
-        std::stringstream all;
-        all << in.rdbuf();
-        return all.str();
+    // The exit code once the process has ended, -1 when it did not end normally in time.
+    int Finished(pid_t child) {
+        int status = -1;
+        const bool ended = WaitFor([&] { return ::waitpid(child, &status, WNOHANG) == child; });
+        if (ended)
+            std::erase(started_, child);
+        return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
+    bool Running(pid_t child) { return ::waitpid(child, nullptr, WNOHANG) == 0; }
+    std::string Output() const { return ReadBytes(folder_ / "output"); }
+    std::string Settings() const { return ReadBytes(folder_ / "Orvane.ini"); }
     const std::filesystem::path& Folder() const { return folder_; }
-    const std::string& Bus() const { return bus_; }
+    const std::string& Bus() const { return bus_; } // empty without one
 
 private:
-    // Runs argv in a process group of its own, in the program's environment; the descriptor
-    // given becomes descriptor 3.
-    pid_t Spawn(const std::vector<std::string>& argv, int three) {
-        const std::string home = folder_.string(), runtime = (folder_ / "runtime").string(),
-                          errors = (folder_ / "stderr").string();
-        const pid_t child = ::fork();
-        if (child == 0) {
+    // Runs argv as the account, in a process group of its own, in the program's environment;
+    // the descriptor given becomes descriptor 3.
+    pid_t Spawn(std::vector<std::string> argv, int three) {
+        if (options_.Uid >= 0) {
+            const std::string id = std::to_string(options_.Uid);
+            argv.insert(argv.begin(),
+                        {"/usr/bin/setpriv", "--reuid=" + id, "--regid=" + id, "--clear-groups"});
+        }
+        const std::string output = (folder_ / "output").string();
+        const pid_t child = Fork([&] {
             ::setpgid(0, 0);
-            ::setenv("HOME", home.c_str(), 1);
-            ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-            for (const char* variable :
-                 {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME", "NO_AT_BRIDGE"})
+            ::setenv("HOME", folder_.c_str(), 1);
+            ::setenv("XDG_RUNTIME_DIR", (folder_ / "runtime").c_str(), 1);
+            for (const char* variable : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"})
                 ::unsetenv(variable);
-            // Another account reaches the test's X server as a local client, without the test
-            // user's authority file.
-            if (account_.Uid >= 0)
+            if (options_.Uid >= 0) // another account reaches the X server as a local client
                 ::unsetenv("XAUTHORITY");
-            if (!bus_.empty())
-                ::setenv("DBUS_SESSION_BUS_ADDRESS", bus_.c_str(), 1);
-            else
-                ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
-            const int file = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-            ::dup2(file, STDERR_FILENO);
-            ::dup2(file, STDOUT_FILENO);
+            if (options_.OwnBus)
+                ::setenv("DBUS_SESSION_BUS_ADDRESS", bus_.c_str(), 1), ::unsetenv("NO_AT_BRIDGE");
+            const int file = options_.OutputToFile
+                                 ? ::open(output.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644)
+                                 : STDERR_FILENO;
+            ::dup2(file, STDERR_FILENO), ::dup2(file, STDOUT_FILENO);
             if (three >= 0)
                 ::dup2(three, 3);
             ::close_range(4, ~0U, 0);
             std::vector<char*> args;
-            for (const std::string& arg : argv)
-                args.push_back(const_cast<char*>(arg.c_str()));
+            for (std::string& arg : argv)
+                args.push_back(arg.data());
             args.push_back(nullptr);
             ::execv(args[0], args.data());
             ::_exit(127);
-        }
+        });
         if (child > 0)
             started_.push_back(child);
         return child;
     }
 
-    Account account_;
+    RunOptions options_;
     std::filesystem::path folder_;
     std::string bus_;
     std::vector<pid_t> started_;

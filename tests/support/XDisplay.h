@@ -1,6 +1,8 @@
 #pragma once
 // What another X11 client sees of the windows on $DISPLAY and does to them: one xcb connection
 // reads properties; xdotool types keys and asks the window manager, as a person would.
+#include "support/Files.h"
+
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -9,8 +11,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace testsupport {
@@ -91,28 +91,12 @@ public:
 
     // Runs an xdotool command on the window, then types the keys ("alt+f") as a person would.
     static bool Xdotool(const std::string& command, xcb_window_t w, const std::string& keys = {}) {
-        return Run({"xdotool", command, "--sync", std::to_string(w)}) &&
-               (keys.empty() || Run({"xdotool", "key", "--clearmodifiers", keys}));
+        return RunProgram({"xdotool", command, "--sync", std::to_string(w)}) == 0 &&
+               (keys.empty() || RunProgram({"xdotool", "key", "--clearmodifiers", keys}) == 0);
     }
 
     xcb_connection_t* c;
     xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-
-private:
-    static bool Run(std::vector<std::string> argv) {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            std::vector<char*> args;
-            for (std::string& arg : argv)
-                args.push_back(arg.data());
-            args.push_back(nullptr);
-            ::execvp(args[0], args.data());
-            ::_exit(127);
-        }
-        int status = -1;
-        return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-               WEXITSTATUS(status) == 0;
-    }
 };
 
 } // namespace testsupport
