@@ -4,6 +4,7 @@
 #include "support/Files.h"
 #include "support/GtkLoop.h"
 #include "support/Rows.h"
+#include "x11/Events.h"
 
 #include <map>
 #include <sstream>
@@ -39,74 +40,33 @@ std::string Pointer(GtkWidget* link) {
     return cursor != nullptr ? " hand" : "";
 }
 
-// Input as the window system hands it to GTK: events on the widgets' own windows, dispatched
-// by GTK's main loop exactly as those read from the server.
-GdkEvent* NewEvent(GdkEventType type, GdkWindow* window, bool keyboard) {
-    GdkEvent* event = gdk_event_new(type);
-    event->any.window = GDK_WINDOW(g_object_ref(window));
-    event->any.send_event = FALSE;
-    GdkSeat* seat = gdk_display_get_default_seat(gdk_window_get_display(window));
-    gdk_event_set_device(event,
-                         keyboard ? gdk_seat_get_keyboard(seat) : gdk_seat_get_pointer(seat));
-    return event;
-}
-
-void Dispatch(GdkEvent* event) {
-    gtk_main_do_event(event);
-    gdk_event_free(event);
-}
-
 // The pointer crossing into (entering) or out of a link's window, from or to the dialog.
 void Cross(GtkWidget* link, bool entering) {
-    GdkEvent* event = NewEvent(entering ? GDK_ENTER_NOTIFY : GDK_LEAVE_NOTIFY,
-                               gtk_widget_get_window(link), false);
-    event->crossing.time = GDK_CURRENT_TIME;
-    event->crossing.x = gtk_widget_get_allocated_width(link) / 2.0;
-    event->crossing.y = gtk_widget_get_allocated_height(link) / 2.0;
-    event->crossing.mode = GDK_CROSSING_NORMAL;
-    event->crossing.detail = GDK_NOTIFY_ANCESTOR;
-    Dispatch(event);
+    Dispatch(
+        entering ? GDK_ENTER_NOTIFY : GDK_LEAVE_NOTIFY, gtk_widget_get_window(link),
+        [](GdkEvent* event, void* data) {
+            event->crossing.time = GDK_CURRENT_TIME;
+            event->crossing.x = gtk_widget_get_allocated_width(GTK_WIDGET(data)) / 2.0;
+            event->crossing.y = gtk_widget_get_allocated_height(GTK_WIDGET(data)) / 2.0;
+            event->crossing.mode = GDK_CROSSING_NORMAL;
+            event->crossing.detail = GDK_NOTIFY_ANCESTOR;
+        },
+        link, false);
 }
 
-// A press and release of the first button at (x, y) in window.
-void Click(GdkWindow* window, double x, double y) {
-    for (const GdkEventType type : {GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE}) {
-        GdkEvent* event = NewEvent(type, window, false);
-        event->button.time = GDK_CURRENT_TIME;
-        event->button.x = x;
-        event->button.y = y;
-        event->button.button = GDK_BUTTON_PRIMARY;
-        event->button.state = type == GDK_BUTTON_RELEASE ? GDK_BUTTON1_MASK : 0;
-        Dispatch(event);
-    }
-}
-
-// A key pressed and released on the dialog, with the key code the keyboard map gives it.
-void Key(GtkWindow* box, const std::string& name) {
-    const guint keyval = gdk_keyval_from_name(name.c_str());
-    ASSERT_NE(keyval, guint(GDK_KEY_VoidSymbol)) << name;
-    GdkKeymapKey* keys = nullptr;
-    gint count = 0;
-    ASSERT_TRUE(gdk_keymap_get_entries_for_keyval(
-        gdk_keymap_get_for_display(gdk_display_get_default()), keyval, &keys, &count));
-    const GdkKeymapKey key = keys[0];
-    g_free(keys);
-    // The box may be gone once the press is handled.
-    g_object_ref(box);
-    for (const GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE}) {
-        GdkWindow* window = gtk_widget_get_window(GTK_WIDGET(box));
-        if (window == nullptr) {
-            break;
-        }
-        GdkEvent* event = NewEvent(type, window, true);
-        event->key.time = GDK_CURRENT_TIME;
-        event->key.keyval = keyval;
-        event->key.hardware_keycode = guint16(key.keycode);
-        event->key.group = guint8(key.group);
-        event->key.string = g_strdup("");
-        Dispatch(event);
-    }
-    g_object_unref(box);
+// A press and release of the first button at the middle of widget.
+void Click(GtkWidget* widget) {
+    for (const GdkEventType type : {GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE})
+        Dispatch(
+            type, gtk_widget_get_window(widget),
+            [](GdkEvent* event, void* data) {
+                event->button.time = GDK_CURRENT_TIME;
+                event->button.x = gtk_widget_get_allocated_width(GTK_WIDGET(data)) / 2.0;
+                event->button.y = gtk_widget_get_allocated_height(GTK_WIDGET(data)) / 2.0;
+                event->button.button = GDK_BUTTON_PRIMARY;
+                event->button.state = event->type == GDK_BUTTON_RELEASE ? GDK_BUTTON1_MASK : 0;
+            },
+            widget, false);
 }
 
 struct DialogRow {
@@ -138,12 +98,7 @@ TEST_P(Dialog, LinksAndKeys) {
     GtkWidget* under = nullptr; // the link under the pointer; none: the dialog's background
     for (std::string step; steps >> step && !closed;) {
         if (step == "click") {
-            if (under != nullptr) {
-                Click(gtk_widget_get_window(under), gtk_widget_get_allocated_width(under) / 2.0,
-                      gtk_widget_get_allocated_height(under) / 2.0);
-            } else {
-                Click(gtk_widget_get_window(GTK_WIDGET(box)), 1, 1);
-            }
+            Click(under != nullptr ? under : GTK_WIDGET(box)); // the dialog: its background
         } else if (step == "away" || links.count(step) != 0) {
             if (under != nullptr) {
                 Cross(under, false);
@@ -153,7 +108,7 @@ TEST_P(Dialog, LinksAndKeys) {
                 Cross(under, true);
             }
         } else {
-            Key(box, step);
+            Press(box, gdk_keyval_from_name(step.c_str()));
         }
         while (gtk_events_pending()) {
             gtk_main_iteration();
