@@ -1,5 +1,5 @@
 // The About box on GTK: the looks of its links under the pointer, what a click opens, the keys
-// that close it, its texts and their accessible names, and its modality over the main window.
+// that close it, and its modal showing over the main window.
 #include "about/frmAbout.h"
 #include "support/Files.h"
 #include "support/GtkLoop.h"
@@ -146,29 +146,6 @@ INSTANTIATE_TEST_SUITE_P(
         DialogRow{"Enter closes as OK", "Return", "closed"},
         DialogRow{"keypad Enter closes as OK", "KP_Enter", "closed"}),
     [](const auto& info) { return RowName(info.param.name); });
-
-// The texts filled in at load, each reaching assistive technologies under its French name; the
-// dialog modal and transient for its owner.
-TEST(AboutBox, FrenchTextsModalOverItsOwner) {
-    ASSERT_TRUE(InitGtk());
-    TopLevel owner;
-    GtkWindow* box = frmAbout::Build(owner.window, [](const std::string&) {});
-    const frmAbout::Controls c = frmAbout::ControlsOf(box);
-    std::string names;
-    for (const int i : {0, 1, 2, 3, 5, 6}) {
-        names += std::string(gtk_label_get_text(GTK_LABEL(c.Lbl[i]))) + "=" +
-                 atk_object_get_name(gtk_widget_get_accessible(c.Lbl[i])) + "|";
-    }
-    EXPECT_EQ(names, "Orvane=Orvane|Version 1.03 r\u00e9vision 0000=Version 1.03 r\u00e9vision "
-                     "0000|Navigateur internet d'Ulmeco=Navigateur internet d'Ulmeco|Copyright "
-                     "\u00a9 2003-2026 Ulmeco=Copyright \u00a9 2003-2026 Ulmeco|Web :=Web :|Email "
-                     ":=Email :|");
-    EXPECT_STREQ(gtk_window_get_title(box), "\u00c0 propos de Orvane");
-    EXPECT_TRUE(gtk_window_get_modal(box));
-    EXPECT_EQ(gtk_window_get_transient_for(box), owner.window);
-    EXPECT_FALSE(gtk_window_get_resizable(box));
-    gtk_widget_destroy(GTK_WIDGET(box));
-}
 
 // Each showing loads the box afresh: nothing of an earlier hover survives, and a link's address
 // is asked for before the modal call returns.
