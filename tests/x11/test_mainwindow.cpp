@@ -33,21 +33,12 @@ std::vector<std::string> Split(const std::string& text, const std::string& separ
     return parts;
 }
 
-// "Ctrl+Shift+x", "Alt+Right", "F11", "Esc", "Ctrl++".
-void PressKeys(GtkWindow* window, std::string keys) {
-    guint modifiers = 0;
-    const std::map<std::string, guint> names{
-        {"Ctrl+", GDK_CONTROL_MASK}, {"Alt+", GDK_MOD1_MASK}, {"Shift+", GDK_SHIFT_MASK}};
-    for (bool more = true; more;) {
-        more = false;
-        for (const auto& [name, mask] : names)
-            if (keys.size() > name.size() && keys.starts_with(name))
-                modifiers |= mask, keys.erase(0, name.size()), more = true;
-    }
-    const guint keyval = keys.size() == 1 ? gdk_unicode_to_keyval(g_ascii_tolower(keys[0]))
-                         : keys == "Esc"  ? GDK_KEY_Escape
-                                          : gdk_keyval_from_name(keys.c_str());
-    ASSERT_NE(keyval, guint(GDK_KEY_VoidSymbol)) << keys;
+// Keys as GTK writes accelerators: "<Ctrl>p", "<Alt>Right", "F11".
+void PressKeys(GtkWindow* window, const std::string& keys) {
+    guint keyval = 0;
+    GdkModifierType modifiers{};
+    gtk_accelerator_parse(keys.c_str(), &keyval, &modifiers);
+    ASSERT_NE(keyval, 0u) << keys;
     Press(window, keyval, modifiers);
 }
 
@@ -282,39 +273,39 @@ z=status: Zoom :
 S=status: http://b/; link: http://b/
 s=status:http://127.0.0.1/avant.html
 u= - Navigateur Ulmeco
-command: Alt+P | Alt+P | $f GoBack
-command: Alt+Right | Alt+Right | $f GoForward
+command: Alt+P | <Alt>p | $f GoBack
+command: Alt+Right | <Alt>Right | $f GoForward
 command: F5 | F5 | $f Refresh
-command: Alt+T | Alt+T | $f Stop
+command: Alt+T | <Alt>t | $f Stop
 command: home button's main part | click:Bouton5 | $f Navigate(http://127.0.0.1:8080/accueil.html)
-command: Alt+C | Alt+C | $f GoSearch
-command: Ctrl+P | Ctrl+P | $f ExecWB(6,0)
-command: Alt+R | Alt+R | $f ExecWB(7,0)
-command: Ctrl+S | Ctrl+S | $f ExecWB(4,0)
+command: Alt+C | <Alt>c | $f GoSearch
+command: Ctrl+P | <Ctrl>p | $f ExecWB(6,0)
+command: Alt+R | <Alt>r | $f ExecWB(7,0)
+command: Ctrl+S | <Ctrl>s | $f ExecWB(4,0)
 command: About button | click:Bouton10 | $f About
-command: Alt+M | Alt+M | $f Navigate(http://127.0.0.1:8080/courrier.html)
-command: Alt+F closes | Alt+F | SetFocus; closed
+command: Alt+M | <Alt>m | $f Navigate(http://127.0.0.1:8080/courrier.html)
+command: Alt+F closes | <Alt>f | SetFocus; closed
 Escape: idle page gets it | page Esc | key Escape
 Escape: stops a load | begin, page Esc | $f Stop; progress 0/100
-Escape: find bar before full screen | F11, Ctrl+F, clear, Esc | $o; full screen
-full screen: F11, Escape | $F, Esc | as before
-full screen: page asks, Escape | $P, Esc, page normal | ExitFullScreen; as before
+Escape: find bar before full screen | F11, <Ctrl>f, clear, Escape | $o; full screen
+full screen: F11, Escape | $F, Escape | as before
+full screen: page asks, Escape | $P, Escape, page normal | ExitFullScreen; as before
 full screen: F11 outlasts the page | $F, page full, page normal, F11 | as before
 full screen: maximized comes back | maximize, $F, F11 | as before
 full screen: closing saves the placement from before | $F, close box | closed; placement as before
-find: several | matches:3, Ctrl+F, type:lun, clear, type:e | $n; find bar: 3 résultats
-find: one | matches:1, Ctrl+F, type:lun, clear, type:e | $n; find bar: 1 résultat
-find: none | Ctrl+F, type:lun, clear, type:e | $n; find bar: Aucun résultat
-find: Enter moves on | matches:2, Ctrl+F, type:lune, clear, Return | $n; find bar: 2 résultats
-find: Shift+Enter goes back | Ctrl+F, type:lune, clear, Shift+Return | FindText(lune,backward,nocase); find bar: Aucun résultat
-find: an older answer dropped | hold, matches:1, Ctrl+F, type:l, matches:3, type:u, clear, answer | find bar: 3 résultats
+find: several | matches:3, <Ctrl>f, type:lun, clear, type:e | $n; find bar: 3 résultats
+find: one | matches:1, <Ctrl>f, type:lun, clear, type:e | $n; find bar: 1 résultat
+find: none | <Ctrl>f, type:lun, clear, type:e | $n; find bar: Aucun résultat
+find: Enter moves on | matches:2, <Ctrl>f, type:lune, clear, Return | $n; find bar: 2 résultats
+find: Shift+Enter goes back | <Ctrl>f, type:lune, clear, <Shift>Return | FindText(lune,backward,nocase); find bar: Aucun résultat
+find: an older answer dropped | hold, matches:1, <Ctrl>f, type:l, matches:3, type:u, clear, answer | find bar: 3 résultats
 progress: Terminé hides | begin, progress:70/100, status:Terminé | status: Terminé
 progress: maximum below one hidden | progress:10/-2147483647 | -
-zoom: Ctrl++ | Ctrl++ | SetZoomFactor(1.1); $z 110 % (goes)
-zoom: none past the smallest | $m, clear, Ctrl+- | $z 25 % (goes)
-zoom: none past the largest | $p, clear, Ctrl++ | $z 500 % (goes)
-zoom: text goes | Ctrl++, clear, zoom text gone | -
-zoom: a new page keeps it | Ctrl++, clear, engine resets, navigated | SetZoomFactor(1.1); $z 110 % (goes)
+zoom: Ctrl++ | <Ctrl>plus | SetZoomFactor(1.1); $z 110 % (goes)
+zoom: none past the smallest | $mclear, <Ctrl>minus | $z 25 % (goes)
+zoom: none past the largest | $pclear, <Ctrl>plus | $z 500 % (goes)
+zoom: text goes | <Ctrl>plus, clear, zoom text gone | -
+zoom: a new page keeps it | <Ctrl>plus, clear, engine resets, navigated | SetZoomFactor(1.1); $z 110 % (goes)
 status: address | $s, status:http://b/, new window | Navigate(http://b/); $S
 status: javascript | $s, status:javascript:void(0), new window | opened; status: javascript:void(0)
 caption: failing read | navigated | -
@@ -332,9 +323,8 @@ std::vector<WindowRow> Rows() {
     for (const std::string& line : Split(kTable, "\n"))
         if (!line.empty() && line.find(" | ") == std::string::npos)
             word[line[0]] = line.substr(2);
-    for (int i = 0; i < 9; ++i)
-        word['m'] += i >= 7 ? "" : (i ? ", Ctrl+-" : "Ctrl+-"),
-            word['p'] += i ? ", Ctrl++" : "Ctrl++";
+    for (int i = 0; i < 9; ++i) // past the smallest and largest steps
+        word['m'] += i < 7 ? "<Ctrl>minus, " : "", word['p'] += "<Ctrl>plus, ";
     const auto expand = [&word](std::string text) {
         for (std::size_t at; (at = text.find('$')) != std::string::npos;)
             text.replace(at, 2, word.at(text[at + 1]));
