@@ -1,9 +1,9 @@
 // The About box on GTK: the looks of its links under the pointer, what a click opens, the keys
 // that close it, and its modal showing over the main window.
+#include "support/Rows.h" // GoogleTest before the X11 headers, whose macros clash with its names
+
 #include "about/frmAbout.h"
-#include "support/Files.h"
 #include "support/GtkLoop.h"
-#include "support/Rows.h"
 #include "x11/Events.h"
 
 #include <map>
@@ -40,31 +40,33 @@ std::string Pointer(GtkWidget* link) {
     return cursor != nullptr ? " hand" : "";
 }
 
-// The pointer crossing into (entering) or out of a link's window, from or to the dialog.
-void Cross(GtkWidget* link, bool entering) {
-    Dispatch(
-        entering ? GDK_ENTER_NOTIFY : GDK_LEAVE_NOTIFY, gtk_widget_get_window(link),
-        [](GdkEvent* event, void* data) {
-            event->crossing.time = GDK_CURRENT_TIME;
-            event->crossing.x = gtk_widget_get_allocated_width(GTK_WIDGET(data)) / 2.0;
-            event->crossing.y = gtk_widget_get_allocated_height(GTK_WIDGET(data)) / 2.0;
-            event->crossing.mode = GDK_CROSSING_NORMAL;
-            event->crossing.detail = GDK_NOTIFY_ANCESTOR;
-        },
-        link, false);
-}
-
-// A press and release of the first button at the middle of widget.
-void Click(GtkWidget* widget) {
-    for (const GdkEventType type : {GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE})
+// The pointer crossing into or out of a widget's window, or its first button pressed and
+// released at the widget's middle.
+void Point(GtkWidget* widget, std::initializer_list<GdkEventType> types) {
+    for (const GdkEventType type : types)
         Dispatch(
             type, gtk_widget_get_window(widget),
             [](GdkEvent* event, void* data) {
-                event->button.time = GDK_CURRENT_TIME;
-                event->button.x = gtk_widget_get_allocated_width(GTK_WIDGET(data)) / 2.0;
-                event->button.y = gtk_widget_get_allocated_height(GTK_WIDGET(data)) / 2.0;
-                event->button.button = GDK_BUTTON_PRIMARY;
-                event->button.state = event->type == GDK_BUTTON_RELEASE ? GDK_BUTTON1_MASK : 0;
+                const double x = gtk_widget_get_allocated_width(GTK_WIDGET(data)) / 2.0,
+                             y = gtk_widget_get_allocated_height(GTK_WIDGET(data)) / 2.0;
+                if (event->type == GDK_ENTER_NOTIFY || event->type == GDK_LEAVE_NOTIFY)
+                    event->crossing = {event->type,
+                                       event->any.window,
+                                       FALSE,
+                                       nullptr,
+                                       GDK_CURRENT_TIME,
+                                       x,
+                                       y,
+                                       0,
+                                       0,
+                                       GDK_CROSSING_NORMAL,
+                                       GDK_NOTIFY_ANCESTOR,
+                                       FALSE,
+                                       0};
+                else
+                    event->button.time = GDK_CURRENT_TIME, event->button.x = x, event->button.y = y,
+                    event->button.button = GDK_BUTTON_PRIMARY,
+                    event->button.state = event->type == GDK_BUTTON_RELEASE ? GDK_BUTTON1_MASK : 0;
             },
             widget, false);
 }
@@ -97,27 +99,22 @@ TEST_P(Dialog, LinksAndKeys) {
     std::istringstream steps(row.steps);
     GtkWidget* under = nullptr; // the link under the pointer; none: the dialog's background
     for (std::string step; steps >> step && !closed;) {
-        if (step == "click") {
-            Click(under != nullptr ? under : GTK_WIDGET(box)); // the dialog: its background
-        } else if (step == "away" || links.count(step) != 0) {
-            if (under != nullptr) {
-                Cross(under, false);
-            }
-            under = step == "away" ? nullptr : links.at(step);
-            if (under != nullptr) {
-                Cross(under, true);
-            }
-        } else {
+        if (step == "click") // elsewhere: on the dialog's background
+            Point(under != nullptr ? under : GTK_WIDGET(box),
+                  {GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE});
+        else if (step != "away" && links.count(step) == 0)
             Press(box, gdk_keyval_from_name(step.c_str()));
-        }
-        while (gtk_events_pending()) {
+        else if (under != nullptr)
+            Point(under, {GDK_LEAVE_NOTIFY});
+        if (step == "away" || links.count(step) != 0)
+            if ((under = step == "away" ? nullptr : links.at(step)))
+                Point(under, {GDK_ENTER_NOTIFY});
+        while (gtk_events_pending())
             gtk_main_iteration();
-        }
     }
     std::string text;
-    for (const std::string& address : seen) {
+    for (const std::string& address : seen)
         text += address + "; ";
-    }
     if (closed) {
         text += "closed";
     } else {
@@ -145,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
         DialogRow{"Escape closes as OK", "Escape", "closed"},
         DialogRow{"Enter closes as OK", "Return", "closed"},
         DialogRow{"keypad Enter closes as OK", "KP_Enter", "closed"}),
-    [](const auto& info) { return RowName(info.param.name); });
+    RowName<DialogRow>);
 
 // Each showing loads the box afresh: nothing of an earlier hover survives, and a link's address
 // is asked for before the modal call returns.
@@ -164,9 +161,8 @@ TEST(AboutBox, ShowModalReturnsOnceClosed) {
                         seen->push_back(Look(c.WebLbl[1]));
                         gtk_button_clicked(GTK_BUTTON(c.Bouton));
                     }
-                    if (i->next == nullptr) {
+                    if (i->next == nullptr)
                         g_list_free(w);
-                    }
                 }
                 return gboolean(G_SOURCE_REMOVE);
             },
