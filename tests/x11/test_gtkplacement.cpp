@@ -1,12 +1,9 @@
 // The placement of a real GTK window on X11, with openbox and without a window manager: outer
-// bounds in twips read back as asked, state round trips, a window off every screen brought back,
-// and the settings file's section saved and restored through FormPlacement.
+// bounds in twips read back as asked, state round trips, a window off every screen brought back.
+#include "support/Rows.h" // GoogleTest before the X11 headers, whose macros clash with its names
+
 #include "platform/window/GtkPlacement.h"
-#include "settings/FormPlacement.h"
-#include "settings/Ini.h"
-#include "support/Files.h"
 #include "support/GtkLoop.h"
-#include "support/Rows.h"
 
 #include <array>
 #include <cmath>
@@ -28,15 +25,11 @@ bool OnScreen(const Bounds& b) {
     return b[0] >= 0 && b[1] >= 0 && b[0] + b[2] <= kScreenWidth && b[1] + b[3] <= kScreenHeight;
 }
 
-class GtkWindowTest {
-protected:
-    static void Init() { ASSERT_TRUE(InitGtk()) << "no X display"; }
-    // Shows the window and waits until the window manager (if any) has framed it.
-    static bool Show(GtkWindow* window) {
-        gtk_widget_show(GTK_WIDGET(window));
-        return WaitUntil([&] { return ServerMapped(window); });
-    }
-};
+// Shows the window and waits until the X server has mapped it.
+bool Show(GtkWindow* window) {
+    gtk_widget_show(GTK_WIDGET(window));
+    return WaitUntil([&] { return ServerMapped(window); });
+}
 
 struct BoundsRow {
     const char* name;
@@ -44,9 +37,9 @@ struct BoundsRow {
     Bounds asked;
     Bounds placed; // all zero: anywhere on the screen
 };
-class Placement : public ::testing::TestWithParam<BoundsRow>, protected GtkWindowTest {
+class Placement : public ::testing::TestWithParam<BoundsRow> {
 protected:
-    void SetUp() override { Init(); }
+    void SetUp() override { ASSERT_TRUE(InitGtk()) << "no X display"; }
 };
 
 TEST_P(Placement, OuterBoundsAsAsked) {
@@ -84,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {1500, kScreenHeight - 6000, 9000, 6000}},
         BoundsRow{"not numbers", true, {kNan, kInf, -kInf, kNan}, {}},
         BoundsRow{"enormous", false, {-1e300, 1e300, 1e300, 1e300}, {}}),
-    [](const auto& info) { return RowName(info.param.name); });
+    RowName<BoundsRow>);
 
 // A state asked and left again: the outer bounds are those of before.
 struct StateRow {
@@ -92,10 +85,10 @@ struct StateRow {
     void (*enter)(platform::PlacementWindow&, GtkWindow*);
     int state;
 };
-class States : public ::testing::TestWithParam<StateRow>, protected GtkWindowTest {
+class States : public ::testing::TestWithParam<StateRow> {
 protected:
     void SetUp() override {
-        Init();
+        ASSERT_TRUE(InitGtk()) << "no X display";
         if (!WindowManagerRuns()) {
             GTEST_SKIP() << "states need a window manager";
         }
@@ -128,85 +121,6 @@ INSTANTIATE_TEST_SUITE_P(
                  1},
         StateRow{"full screen counts as maximized",
                  [](platform::PlacementWindow&, GtkWindow* w) { gtk_window_fullscreen(w); }, 2}),
-    [](const auto& info) { return RowName(info.param.name); });
-
-// The section "Main" saved when a real window closes and restored for the next one.
-struct StoreRow {
-    const char* name;
-    std::string before;   // the settings file at the first start
-    bool closedMaximized; // or normal
-    std::string after;    // the settings file once the first window closed
-};
-class Store : public ::testing::TestWithParam<StoreRow>, protected GtkWindowTest {
-protected:
-    void SetUp() override {
-        Init();
-        BrowserMod1::IniFileName = dir_.FilePath("Orvane.ini");
-        BrowserMod1::UserIniFileName = dir_.FilePath("config/Orvane.ini");
-    }
-    TempDir dir_;
-};
-
-// One start: the placement restored on the hidden window, then the window shown.
-void Start(GtkWindow* window, platform::PlacementWindow& placement) {
-    BrowserMod1::FormPlacement("Main", placement, BrowserMod1::RestorePlacement);
-    gtk_widget_show(GTK_WIDGET(window));
-}
-
-TEST_P(Store, NextStartAsClosed) {
-    const StoreRow& row = GetParam();
-    if (row.closedMaximized && !WindowManagerRuns()) {
-        GTEST_SKIP() << "maximizing needs a window manager";
-    }
-    ASSERT_TRUE(WriteBytes(BrowserMod1::IniFileName, row.before));
-    const Bounds moved{2250, 1800, 8250, 5250};
-    {
-        TopLevel first;
-        const auto placement = platform::CreateGtkPlacement(first.window);
-        Start(first.window, *placement);
-        ASSERT_TRUE(WaitUntil([&] { return ServerMapped(first.window); }));
-        placement->Move(moved[0], moved[1], moved[2], moved[3]);
-        WaitUntil([&] { return Read(*placement) == moved; });
-        ASSERT_EQ(Read(*placement), moved);
-        if (row.closedMaximized) {
-            placement->SetWindowState(platform::vbMaximized);
-            ASSERT_TRUE(WaitUntil([&] { return placement->WindowState() == 2; }));
-        }
-        BrowserMod1::FormPlacement("Main", *placement, BrowserMod1::SavePlacement);
-    }
-    EXPECT_EQ(ReadBytes(BrowserMod1::IniFileName), row.after);
-    TopLevel next;
-    const auto placement = platform::CreateGtkPlacement(next.window);
-    Start(next.window, *placement);
-    const int state = row.closedMaximized ? platform::vbMaximized : platform::vbNormal;
-    EXPECT_TRUE(WaitUntil([&] {
-        return gtk_widget_get_mapped(GTK_WIDGET(next.window)) &&
-               placement->WindowState() == state &&
-               (state != platform::vbNormal || Read(*placement) == moved);
-    }));
-    EXPECT_EQ(placement->WindowState(), state);
-}
-
-std::string Main(const char* state, const char* bounds) { // bounds: left, top, height, width
-    std::string file = "[Main]\nWindowState=" + std::string(state) + "\n";
-    if (*bounds) {
-        char lines[200];
-        int left, top, height, width;
-        std::sscanf(bounds, "%d %d %d %d", &left, &top, &height, &width);
-        std::snprintf(lines, sizeof lines, "Left=%d\nTop=%d\nHeight=%d\nWidth=%d\n", left, top,
-                      height, width);
-        file += lines;
-    }
-    return file;
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, Store,
-                         ::testing::Values(StoreRow{"closed normal",
-                                                    Main("0", "1500 1200 6000 9000"), false,
-                                                    Main("0", "2250 1800 5250 8250")},
-                                           StoreRow{"closed maximized keeps the earlier bounds",
-                                                    Main("0", "1500 1200 6000 9000"), true,
-                                                    Main("2", "1500 1200 6000 9000")}),
-                         [](const auto& info) { return RowName(info.param.name); });
+    RowName<StateRow>);
 
 } // namespace
