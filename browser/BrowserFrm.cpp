@@ -8,6 +8,8 @@
 #include "browser/WindowIdentity.h"
 #include "browser/WindowTwips.h"
 
+#include <algorithm>
+
 extern "C" void orvane_icons_register_resource();
 
 namespace {
@@ -48,29 +50,23 @@ gboolean OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data) {
 
 // The button's icon at the design size, from the window's resource bundle: bitmaps drawn
 // beforehand at that size and at twice it, so that no drawing is rendered at start and a scaled
-// screen gets sharp icons.
+// screen gets sharp icons. The bitmap's own width tells the scale it is shown at.
 GtkWidget* ButtonIcon(const char* icon) {
-    const int scale =
+    const int screen =
         gdk_window_get_scale_factor(gdk_screen_get_root_window(gdk_screen_get_default()));
-    GdkPixbuf* picture = nullptr;
-    if (scale >= 2) {
-        picture = gdk_pixbuf_new_from_resource(browser::IconResource(icon, 2).c_str(), nullptr);
+    GdkPixbuf* picture =
+        gdk_pixbuf_new_from_resource(browser::IconResource(icon, screen).c_str(), nullptr);
+    if (picture == nullptr && screen >= 2) {
+        picture = gdk_pixbuf_new_from_resource(browser::IconResource(icon).c_str(), nullptr);
     }
-    if (picture != nullptr) {
-        cairo_surface_t* surface = gdk_cairo_surface_create_from_pixbuf(picture, 2, nullptr);
-        g_object_unref(picture);
-        GtkWidget* image = gtk_image_new_from_surface(surface);
-        cairo_surface_destroy(surface);
-        return image;
-    }
-    picture = gdk_pixbuf_new_from_resource_at_scale(browser::IconResource(icon).c_str(),
-                                                    browser::kIconPixels, browser::kIconPixels,
-                                                    TRUE, nullptr);
     if (picture == nullptr) {
         return nullptr;
     }
-    GtkWidget* image = gtk_image_new_from_pixbuf(picture);
+    const int scale = std::max(1, gdk_pixbuf_get_width(picture) / browser::kIconPixels);
+    cairo_surface_t* surface = gdk_cairo_surface_create_from_pixbuf(picture, scale, nullptr);
     g_object_unref(picture);
+    GtkWidget* image = gtk_image_new_from_surface(surface);
+    cairo_surface_destroy(surface);
     return image;
 }
 
