@@ -207,10 +207,11 @@ void ApplySizeWhenFramed(GtkWindow* window, int outerWidth, int outerHeight) {
     // applied or a later Move replaces them, and the window frees the data when it dies first.
     g_object_set_data_full(G_OBJECT(window), kPendingKey, pending,
                            [](gpointer data) { delete static_cast<PendingSize*>(data); });
+    // Before GtkWindow's own handlers: its configure handler ends the emission.
     const char* signals[] = {"map-event", "configure-event", "property-notify-event"};
     for (std::size_t i = 0; i < pending->Handlers.size(); ++i) {
         pending->Handlers[i] =
-            g_signal_connect_after(window, signals[i], G_CALLBACK(OnWindowEvent), pending);
+            g_signal_connect(window, signals[i], G_CALLBACK(OnWindowEvent), pending);
     }
 }
 
