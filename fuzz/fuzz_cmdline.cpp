@@ -1,8 +1,10 @@
 // The command line and section "Liens" turned into the link table, against the rules built
 // here field by field with GLib. Input: the command line's bytes; after the first NUL byte, the
 // values Titre1, Adresse1, ..., Adresse5 the settings reader gives, separated by 0x01 bytes.
+// The whole input is also digested as the instance lock names its file, against GLib's SHA-256.
 #include "app/LinkTable.h"
 #include "fuzz/Fuzz.h"
+#include "platform/process/Sha256.h"
 
 using namespace BrowserMod1;
 
@@ -100,6 +102,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             expected.LinkUrls[n] = value(n, true);
         }
     }
+    gchar* digest = g_compute_checksum_for_data(G_CHECKSUM_SHA256, data, size);
+    Check(platform::Sha256Hex(bytes) == digest, "fuzz_cmdline: SHA-256 differs", raw);
+    g_free(digest);
     Check(line == prepared, "fuzz_cmdline: prepared command line differs", raw);
     Check(table.HomeUrl == expected.HomeUrl && table.MailUrl == expected.MailUrl &&
               table.Entry0Caption == expected.Entry0Caption && table.Visible == expected.Visible &&
