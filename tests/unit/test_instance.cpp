@@ -113,7 +113,6 @@ TEST_P(Lock, AnswersWithoutWaiting) {
 
 INSTANTIATE_TEST_SUITE_P(Instance, Lock,
                          testing::ValuesIn(std::vector<LockRow>{
-                             {"first instance", "", "orvane", false},
                              {"another running", "running", "orvane", true},
                              {"another program running", "running", "autre", false},
                              {"same file through a link", "running", "lien", true},
