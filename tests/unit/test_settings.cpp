@@ -111,6 +111,7 @@ TEST_P(Refused, ChangesNothing) {
     } else if (kind == "a FIFO") {
         ASSERT_EQ(::mkfifo(path, 0600), 0);
     }
+    const auto type = std::filesystem::symlink_status(file).type();
     Process calls([&] {
         const std::string first = IniRead("Main", "W", file);
         IniRead("Main", "", file);
@@ -124,6 +125,7 @@ TEST_P(Refused, ChangesNothing) {
     EXPECT_EQ(FolderEntries(folder, "\\.tmp"), std::vector<std::string>{});
     ::chmod(folder.c_str(), 0700), ::chmod(path, 0600);
     EXPECT_TRUE(!whole || ReadBytes(file) == before);
+    EXPECT_EQ(std::filesystem::symlink_status(file).type(), type) << "the file replaced";
 }
 
 // A forked writer: once the test closes start's writing end, writes while write says to go on.
