@@ -1,8 +1,10 @@
 // The command line and section "Liens" turned into the link table, against the rules built
-// here field by field with GLib. Input: the command line's bytes; after the first NUL byte, the
-// values Titre1, Adresse1, ..., Adresse5 the settings reader gives, separated by 0x01 bytes.
+// here field by field with GLib. Input: the command line's bytes, then the values Titre1,
+// Adresse1, ..., Adresse5 the settings reader gives, each after a NUL byte.
+// The whole input is also digested as the instance lock names its file, against GLib's SHA-256.
 #include "app/LinkTable.h"
 #include "fuzz/Fuzz.h"
+#include "platform/process/Sha256.h"
 
 using namespace BrowserMod1;
 
@@ -51,20 +53,18 @@ static std::string LowerText(std::string_view bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const std::size_t split = std::min(bytes.find('\0'), bytes.size());
-    const std::string raw(bytes.substr(0, split));
-    gchar** read =
-        g_strsplit(std::string(bytes.substr(std::min(split + 1, size))).c_str(), "\1", -1);
-    std::vector<std::string> values; // what the reader gives is valid UTF-8
-    for (gchar** value = read; *value != nullptr; ++value) {
-        gchar* valid = g_utf8_make_valid(*value, -1);
-        values.emplace_back(valid);
+    std::vector<std::string> parts; // the command line, then what the reader gives: valid UTF-8
+    for (std::size_t at = 0, end = 0; at <= size; at = end + 1) {
+        end = std::min(bytes.find('\0', at), size);
+        const std::string part(bytes.substr(at, end - at));
+        gchar* valid = g_utf8_make_valid(part.c_str(), -1);
+        parts.push_back(parts.empty() ? part : valid);
         g_free(valid);
     }
-    g_strfreev(read);
+    const std::string& raw = parts[0];
     const auto value = [&](int n, bool address) {
-        const std::size_t at = std::size_t(2 * (n - 1) + address);
-        return n >= 1 && at < values.size() ? values[at] : std::string();
+        const std::size_t at = std::size_t(2 * n - 1 + address);
+        return n >= 1 && at < parts.size() ? parts[at] : std::string();
     };
     std::vector<std::string> keysRead, expectedReads;
     const std::string line = PrepareCommandLine(raw);
@@ -100,6 +100,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             expected.LinkUrls[n] = value(n, true);
         }
     }
+    gchar* digest = g_compute_checksum_for_data(G_CHECKSUM_SHA256, data, size);
+    Check(platform::Sha256Hex(bytes) == digest, "fuzz_cmdline: SHA-256 differs", raw);
+    g_free(digest);
     Check(line == prepared, "fuzz_cmdline: prepared command line differs", raw);
     Check(table.HomeUrl == expected.HomeUrl && table.MailUrl == expected.MailUrl &&
               table.Entry0Caption == expected.Entry0Caption && table.Visible == expected.Visible &&

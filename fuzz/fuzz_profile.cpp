@@ -59,10 +59,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t at = 0;
     const auto byte = [&] { return at < size ? data[at++] : 0; };
     const auto name = [&] {
-        static const char32_t kAlphabet[] = U"aBcMm1 \t=[]\"';\u00E9\U0001F600";
+        // Letters whose cases meet only by both mappings: the Kelvin sign and k, final sigma.
+        static const char32_t kAlphabet[] =
+            U"aBkMm1 \t=[]\"';\u00E9\u00C9\u212A\u03A3\u03C2\U0001F600";
         std::string name;
         for (int length = byte() % 13; length > 0; --length)
-            AppendChar(name, kAlphabet[byte() % 16]);
+            AppendChar(name, kAlphabet[byte() % 20]);
         return name;
     };
     const std::string section = name(), key = name(), value = name();

@@ -1,12 +1,10 @@
-// The earlier instance: its lock, the search for its window, the pattern matcher and the letter
-// case that the search and the command line use, the lock file's digest, and the start without
-// the window library. Holders of locks are forks of this test (support/Process.h).
+// The earlier instance: its lock, the search for its window, the pattern matcher where its fuzz
+// driver cannot reach, and the start without the window library. Holders of locks are forks of
+// this test (support/Process.h). Letter case and the lock file's digest are fuzzed.
 #include "app/FindWindowLike.h"
 #include "app/Like.h"
 #include "platform/StatusText.h"
-#include "platform/TextCase.h"
 #include "platform/process/InstanceLock.h"
-#include "platform/process/Sha256.h"
 #include "platform/x11/WindowTree.h"
 #include "support/Files.h"
 #include "support/Process.h"
@@ -29,12 +27,6 @@ namespace fs = std::filesystem;
 namespace {
 using testsupport::operator<<;
 using testsupport::RowName;
-
-std::string Replaced(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
-        text.replace(at, from.size(), to);
-    return text;
-}
 
 std::string Repeated(const std::string& piece, int count) {
     std::string text;
@@ -121,7 +113,6 @@ TEST_P(Lock, AnswersWithoutWaiting) {
 
 INSTANTIATE_TEST_SUITE_P(Instance, Lock,
                          testing::ValuesIn(std::vector<LockRow>{
-                             {"first instance", "", "orvane", false},
                              {"another running", "running", "orvane", true},
                              {"another program running", "running", "autre", false},
                              {"same file through a link", "running", "lien", true},
@@ -183,7 +174,8 @@ TEST_P(Search, FindsTheLastMatchingTopLevelWindow) {
     FakeWindowTree tree;
     Hwnd top = 1;
     for (std::string shape : GetParam().windows) {
-        shape = Replaced(Replaced(shape, "@", kAppCaption), "&", InstanceClassPattern());
+        for (std::size_t at; (at = shape.find_first_of("@&")) != shape.npos;)
+            shape.replace(at, 1, shape[at] == '@' ? kAppCaption : InstanceClassPattern());
         const bool child = shape.starts_with('>');
         const std::size_t bar = shape.find('|'), second = shape.find('|', bar + 1);
         tree.windows.push_back({shape.substr(child, bar - child),
@@ -226,56 +218,6 @@ TEST(Pattern, Windows1252ByteIsOneCharacter) {
 TEST(Pattern, ManyStarsTakeNoExponentialTime) {
     EXPECT_FALSE(Like(std::string(4000, 'a'), Repeated("*a", 40) + "b"));
 }
-
-// Letter case of the command line and of the search's texts, by code point, whatever the
-// process's locale; bytes that are not UTF-8 are Windows-1252 characters.
-struct CaseRow {
-    const char* name;
-    std::string text, other;
-    bool same, lower; // lower: other is the text in lower case
-};
-class LetterCase : public testing::TestWithParam<CaseRow> {};
-
-TEST_P(LetterCase, LowersAndCompares) {
-    EXPECT_EQ(platform::SameIgnoringCase(GetParam().text, GetParam().other), GetParam().same);
-    EXPECT_TRUE(!GetParam().lower || platform::LowerCase(GetParam().text) == GetParam().other);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Instance, LetterCase,
-    testing::ValuesIn(std::vector<CaseRow>{
-        {"scripts lowered, signs kept", "ULMECO.FR/ÉÀÇÖ ΣΟΦΙΑ МОСКВА A1-_€",
-         "ulmeco.fr/éàçö σοφια москва a1-_€", true, true},
-        {"outside the BMP", "\xF0\x90\x90\x80", "\xF0\x90\x90\xA8", true, true},
-        {"Windows-1252 bytes read as their characters", "\xC9T\xC9 \x80", "été €", true, true},
-        {"final sigma and Kelvin sign", "ΟΔΟΣ ς \xE2\x84\xAA", "οδος Σ k", true, false},
-        {"other letters differ", "école", "ecole", false, false},
-        {"other lengths differ", "ÉCOLE", "écoles", false, false}}),
-    RowName<CaseRow>);
-
-// SHA-256 known answers, around the lengths where the padding takes a second block.
-struct DigestRow {
-    const char* name;
-    std::string bytes, hex;
-};
-class Digest : public testing::TestWithParam<DigestRow> {};
-
-TEST_P(Digest, KnownAnswer) {
-    EXPECT_EQ(platform::Sha256Hex(GetParam().bytes), GetParam().hex);
-}
-
-INSTANTIATE_TEST_SUITE_P(Instance, Digest,
-                         testing::ValuesIn(std::vector<DigestRow>{
-                             {"empty", "",
-                              "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
-                             {"55 bytes: length fits the one block", std::string(55, 'a'),
-                              "9f4390f8d30c2dd92ec9f095b65e2b9ae9b0a925a5258e241c9f1e910f734318"},
-                             {"56 bytes: length takes a second block",
-                              "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
-                              "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
-                             {"64 bytes: padding alone in a second block", std::string(64, 'a'),
-                              "ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb"}}),
-                         RowName<DigestRow>);
 
 // The program without its window library says so in French, naming the file, and fails.
 TEST(Start, WithoutWindowLibrary) {

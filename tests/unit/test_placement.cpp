@@ -1,22 +1,22 @@
-// The window placement: what restores ask and saves write, hostile files included, and an
-// installed program run by an ordinary user (a forked copy of this process).
+// The window placement: what restores ask and saves write, hostile files included, and where
+// the window goes on the screens.
 #include "settings/FormPlacement.h"
 
 #include "platform/ScreenFit.h"
 #include "settings/Ini.h"
 #include "support/Files.h"
 
-#include <array>
 #include <climits>
-#include <cmath>
 #include <cstdio>
-#include <grp.h>
+#include <cstdlib>
+#include <optional>
 #include <sstream>
 #include <sys/stat.h>
 
 using namespace BrowserMod1;
 using namespace testsupport;
 using namespace std::string_literals;
+namespace fs = std::filesystem;
 
 namespace {
 std::string Main(const std::string& fields) { // state, left, top, height, width
@@ -58,34 +58,45 @@ std::string Asked(const std::string& calls) {
 }
 
 // Start-up goes on whatever the file says; a save writes whole numbers. Each row has its own
-// settings file; the user's own file stays unused (the folder is writable).
+// settings file in a program folder the user can write, where the user's own file stays unused,
+// or, installed, in one the user cannot write (run without the rights over file modes as root),
+// where the user's own file holds the bounds and the program's stays as it was.
 struct PlacementRow {
     const char* name;
-    int mode;                       // RestorePlacement or SavePlacement
-    std::string file;               // the settings file before
-    std::string expected;           // a restore: the calls asked; a save: the file after
-    std::array<double, 5> window{}; // for a save: state, left, top, width, height
+    int mode;                         // RestorePlacement or SavePlacement
+    std::string file;                 // the program's settings file before
+    std::string expected;             // a restore: the calls asked; a save: the file written after
+    std::string window{};             // for a save: "state left top width height"
+    std::optional<std::string> own{}; // installed: the user's own file before ("": none)
 };
-class Placement : public ::testing::TestWithParam<PlacementRow> {
-protected:
-    void SetUp() override {
-        IniFileName = dir_.FilePath("Orvane.ini");
-        UserIniFileName = dir_.FilePath("config/Orvane.ini");
-    }
-    void TearDown() override { EXPECT_FALSE(std::filesystem::exists(UserIniFileName)); }
-    TempDir dir_;
-};
+class Placement : public ::testing::TestWithParam<PlacementRow> {};
 
 TEST_P(Placement, RestoresAndSaves) {
     const PlacementRow& row = GetParam();
-    ASSERT_TRUE(row.file.empty() || WriteBytes(IniFileName, row.file));
+    const bool installed = row.own.has_value(), save = row.mode == SavePlacement;
+    if (installed && !RunWithoutFileRights())
+        return;
+    const TempDir dir;
+    const std::string opt = dir.FilePath("opt");
+    IniFileName = opt + "/Orvane.ini", UserIniFileName = dir.FilePath("config/orvane/Orvane.ini");
+    const std::string& own = installed ? UserIniFileName : IniFileName;
+    ASSERT_TRUE(::mkdir(opt.c_str(), 0755) == 0 &&
+                (row.file.empty() || WriteBytes(IniFileName, row.file)));
+    ASSERT_TRUE(!installed || row.own->empty() ||
+                (fs::create_directories(fs::path(own).parent_path()) && WriteBytes(own, *row.own)));
+    ASSERT_TRUE(!installed || ::chmod(opt.c_str(), 0555) == 0);
     FakePlacementWindow window;
-    window.State = int(row.window[0]);
-    std::copy(row.window.begin() + 1, row.window.end(), window.Bounds);
+    std::string fields = row.window; // strtod reads "nan" and "inf" too
+    char* field = fields.data();
+    window.State = int(std::strtod(field, &field));
+    for (double& bound : window.Bounds)
+        bound = std::strtod(field, &field);
     FormPlacement("Main", window, row.mode);
-    const bool save = row.mode == SavePlacement;
-    EXPECT_EQ(save ? ReadBytes(IniFileName) : window.Calls, row.expected);
-    EXPECT_EQ(save ? window.Calls : ReadBytes(IniFileName), save ? "" : row.file); // nor more
+    EXPECT_EQ(save ? ReadBytes(own) : window.Calls, row.expected);
+    EXPECT_EQ(save ? window.Calls : ReadBytes(own),
+              save ? "" : row.own.value_or(row.file)); // nor more
+    EXPECT_TRUE(installed ? ReadBytes(IniFileName) == row.file : !fs::exists(UserIniFileName));
+    ::chmod(opt.c_str(), 0755); // for the folder's removal
 }
 
 const int kRestore = RestorePlacement, kSave = SavePlacement;
@@ -102,13 +113,14 @@ INSTANTIATE_TEST_SUITE_P(
          Asked("2 2,-2,2147483647,2147483646")},
         {"binary garbage", kRestore, "[Main]\nWindowState=\xff\x01\nLeft=\0\0\nTop=\x80\n"s,
          Asked("2")},
-        {"normal, new file", kSave, "", Main("0 -15 30 4500 6000"), {0, -15.4, 30, 6000, 4499.5}},
-        {"maximized: the state only", kSave, Main("0 1 2 3 4"), Main("2 1 2 3 4"), {2, 5, 6, 7, 8}},
-        {"not numbers: 32-bit",
-         kSave,
-         "",
-         Main("0 0 -2147483648 2 2147483647"),
-         {0, NAN, -INFINITY, 1e300, 2.5}}}),
+        {"normal, new file", kSave, "", Main("0 -15 30 4500 6000"), "0 -15.4 30 6000 4499.5"},
+        {"maximized: the state only", kSave, Main("0 1 2 3 4"), Main("2 1 2 3 4"), "2 5 6 7 8"},
+        {"not numbers: 32-bit", kSave, "", Main("0 0 -2147483648 2 2147483647"),
+         "0 nan -inf 1e300 2.5"},
+        {"installed: saved to the user's own file", kSave, Main("2"), Main("0 300 450 6000 9000"),
+         "0 300 450 9000 6000", ""},
+        {"installed: restored from the user's own file", kRestore, Main("2"),
+         Asked("0 300,450,9000,6000"), "", Main("0 300 450 6000 9000")}}),
     [](const auto& info) { return RowName(info.param.name); });
 
 // Where the window goes on the screens: a window partly off a screen stays; off every screen it
@@ -151,54 +163,4 @@ INSTANTIATE_TEST_SUITE_P(
         {"primary screen empty", kSecondOnly, {-5000, 100, 800, 600}, {1920, 100, 800, 600}}}),
     [](const auto& info) { return RowName(info.param.name); });
 
-// Bounds saved and restored by an installed program run as uid 65534 (when root): where the
-// folder is root's, they go to the user's own file and the administrator's stays as it was.
-class InstalledProgram : public ::testing::TestWithParam<bool> {};
-
-TEST_P(InstalledProgram, KeepsTheAdministratorsFile) {
-    const bool writable = GetParam(), root = ::geteuid() == 0;
-    TempDir base;
-    const auto path = [&](const char* name) { return base.FilePath(name); };
-    ASSERT_TRUE(::chmod(base.Path().c_str(), 0755) == 0 &&
-                ::mkdir(path("opt").c_str(), 0755) == 0 &&
-                ::mkdir(path("config").c_str(), 0755) == 0);
-    const std::string admin = "[Liens]\r\nTitre1=Docs\r\n[Main]\r\nWindowState=2\r\n";
-    ASSERT_TRUE(WriteBytes(path("opt/Orvane.ini"), admin));
-    for (const char* mine : {"config", "opt", "opt/Orvane.ini"})
-        ASSERT_TRUE(!root || (!writable && mine[0] == 'o') ||
-                    ::chown(path(mine).c_str(), 65534, 65534) == 0);
-    ASSERT_TRUE(root || writable || ::chmod(path("opt").c_str(), 0555) == 0);
-    const auto run = [&](int mode) { // what the program asked of its window, and a link title
-        Pipe said;
-        const pid_t program = Fork([&] {
-            if (root && (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
-                         ::setresuid(65534, 65534, 65534) != 0))
-                ::_exit(1);
-            IniFileName = path("opt/Orvane.ini");
-            UserIniFileName = path("config/orvane/Orvane.ini");
-            FakePlacementWindow window;
-            std::copy_n(std::begin({300.0, 450.0, 9000.0, 6000.0}), 4, window.Bounds);
-            FormPlacement("Main", window, mode);
-            const std::string text = window.Calls + " " + IniReadDefault("Liens", "Titre1");
-            ::_exit(::write(said.fd[1], text.data(), text.size()) == ssize_t(text.size()) ? 0 : 1);
-        });
-        said.Close(1);
-        std::string text(4096, '\0');
-        text.resize(std::max<ssize_t>(0, ::read(said.fd[0], text.data(), text.size())));
-        return Wait(program) == 0 ? text : "the program failed";
-    };
-    EXPECT_EQ(run(SavePlacement), " Docs");
-    EXPECT_EQ(run(RestorePlacement), "SetWindowState(0) Move(300,450,9000,6000) DoEvents Docs");
-    ::chmod(path("opt").c_str(), 0755);
-    const std::string mine = "WindowState=0\nLeft=300\nTop=450\nHeight=6000\nWidth=9000\n";
-    const std::string crlf =
-        "WindowState=0\r\nLeft=300\r\nTop=450\r\nHeight=6000\r\nWidth=9000\r\n";
-    EXPECT_EQ(ReadBytes(path("opt/Orvane.ini")), writable ? admin.substr(0, 30) + crlf : admin);
-    EXPECT_EQ(ReadBytes(path("config/orvane/Orvane.ini")), writable ? "" : "[Main]\n" + mine);
-}
-
-INSTANTIATE_TEST_SUITE_P(Folders, InstalledProgram, ::testing::Bool(), [](const auto& info) {
-    return RowName(info.param ? "program folder the user can write"
-                              : "root-owned program folder, ordinary user");
-});
 } // namespace
