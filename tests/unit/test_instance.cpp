@@ -1,6 +1,6 @@
 // The earlier instance: its lock, the search for its window, the pattern matcher and the letter
 // case that the search and the command line use, the lock file's digest, and the start without
-// the window library. Holders of locks are forks of this test (support/Process.h).
+// the window library. Holders of locks are forks of this test (support/Files.h).
 #include "app/FindWindowLike.h"
 #include "app/Like.h"
 #include "platform/StatusText.h"
@@ -9,7 +9,6 @@
 #include "platform/process/Sha256.h"
 #include "platform/x11/WindowTree.h"
 #include "support/Files.h"
-#include "support/Process.h"
 #include "support/Rows.h"
 
 #include <gtest/gtest.h>
