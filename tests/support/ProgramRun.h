@@ -18,9 +18,8 @@ struct RunOptions {
 class ProgramRun {
 public:
     explicit ProgramRun(RunOptions options = {}) : options_(options) {
-        std::filesystem::create_directories(folder_ / "runtime");
         ::chmod(folder_.c_str(), 0755);
-        ::chmod((folder_ / "runtime").c_str(), 0700);
+        ::mkdir((folder_ / "runtime").c_str(), 0700);
         for (const char* variable : {"ORVANE_BINARY", "ORVANE_GUI_LIBRARY"}) {
             const std::filesystem::path file = std::getenv(variable);
             std::filesystem::copy_file(file, folder_ / file.filename());
