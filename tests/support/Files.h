@@ -1,18 +1,24 @@
 #pragma once
-// Whole files byte for byte in a temporary folder, test rows run with permission bits enforced
-// even as root, and names for test rows. No toolkit: std::string and POSIX.
-#include <gtest/gtest.h>
+// Whole files byte for byte in a temporary folder; children and programs run and waited for, or
+// talked to over pipes; test rows run with permission bits enforced even as root. No toolkit:
+// std::string and POSIX.
+#include "support/Rows.h" // and GoogleTest
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <poll.h>
 #include <regex>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -62,42 +68,26 @@ inline std::vector<std::string> FolderEntries(const std::string& folder,
     std::error_code ignored;
     for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
         std::string name = entry.path().filename();
-        if (std::regex_search(name, std::regex(pattern))) {
+        if (std::regex_search(name, std::regex(pattern)))
             names.push_back(std::move(name));
-        }
     }
     std::sort(names.begin(), names.end());
     return names;
-}
-
-// A row's name for GoogleTest: each run of other characters than letters and digits becomes "_".
-inline std::string RowName(const std::string& text) {
-    std::string name;
-    for (const char c : text) {
-        const bool kept =
-            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-        if (kept || (!name.empty() && name.back() != '_')) {
-            name += kept ? c : '_';
-        }
-    }
-    return name.ends_with('_') ? name.substr(0, name.size() - 1) : name;
 }
 
 // A pipe; both ends close with it.
 struct Pipe {
     int fd[2] = {-1, -1};
     Pipe() {
-        if (::pipe2(fd, O_CLOEXEC) != 0) {
+        if (::pipe2(fd, O_CLOEXEC) != 0)
             fd[0] = fd[1] = -1;
-        }
     }
     ~Pipe() { Close(0), Close(1); }
     Pipe(const Pipe&) = delete;
     Pipe& operator=(const Pipe&) = delete;
     void Close(int end) {
-        if (fd[end] >= 0) {
+        if (fd[end] >= 0)
             ::close(std::exchange(fd[end], -1));
-        }
     }
 };
 
@@ -119,14 +109,96 @@ inline int Wait(pid_t child) {
                : -1;
 }
 
-// The exit status of a program run to its end (127 when it cannot be started).
-inline int RunProgram(std::vector<std::string> argv) {
+// Becomes the program argv[0] (searched on the PATH) with the arguments that follow; ends with
+// exit status 127 when it cannot.
+[[noreturn]] inline void Exec(std::vector<std::string> argv) {
     std::vector<char*> args;
-    for (std::string& arg : argv) {
+    for (std::string& arg : argv)
         args.push_back(arg.data());
-    }
     args.push_back(nullptr);
-    return Wait(Fork([&] { ::execvp(args[0], args.data()), ::_exit(127); }));
+    ::execvp(args[0], args.data());
+    ::_exit(127);
+}
+
+// The exit status of a program run to its end (127 when it cannot be started).
+inline int RunProgram(const std::vector<std::string>& argv) {
+    return Wait(Fork([&] { Exec(argv); }));
+}
+
+// A child with its input and output (a program's error output too) on pipes: a function of this
+// test in a fork, or a program. Reads wait for output; the guard ends a hang.
+class Process {
+public:
+    static constexpr int kGuardMilliseconds = 60000;
+
+    // Runs body in a fork of this process; what it returns is the child's exit code. The child
+    // holds no other descriptor of the parent's, so that pipes of other children end with them.
+    explicit Process(const std::function<int()>& body, bool withError = false) {
+        pid_ = Fork([&] {
+            ::dup2(in_.fd[0], STDIN_FILENO), ::dup2(out_.fd[1], STDOUT_FILENO);
+            if (withError)
+                ::dup2(out_.fd[1], STDERR_FILENO);
+            ::close_range(3, ~0U, 0);
+            const int code = body();
+            std::fflush(nullptr);
+            ::_exit(code);
+        });
+        in_.Close(0), out_.Close(1);
+    }
+    // Runs the program argv[0] with the arguments that follow; standard error joins the output.
+    explicit Process(const std::vector<std::string>& argv)
+        : Process([&argv]() -> int { Exec(argv); }, true) {}
+    ~Process() { in_.Close(1), Wait(); }
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    // The next line of output with its '\n'; what came before the end (or the guard) otherwise.
+    std::string ReadLine() {
+        std::string line;
+        for (char c = 0; (line.empty() || line.back() != '\n') && ReadByte(c);)
+            line += c;
+        return line;
+    }
+    // The output until the child closes it.
+    std::string ReadAll() {
+        std::string all;
+        for (char c = 0; ReadByte(c);)
+            all += c;
+        return all;
+    }
+    void Kill() {
+        if (pid_ > 0)
+            ::kill(pid_, SIGKILL);
+    }
+    // The status as waitpid gives it; -1 when there is no child.
+    int Wait() {
+        if (pid_ > 0 && ::waitpid(pid_, &status_, 0) == pid_)
+            pid_ = 0;
+        return pid_ == 0 ? status_ : -1;
+    }
+
+private:
+    bool ReadByte(char& c) {
+        pollfd ready{out_.fd[0], POLLIN, 0};
+        return out_.fd[0] >= 0 && ::poll(&ready, 1, kGuardMilliseconds) == 1 &&
+               ::read(out_.fd[0], &c, 1) == 1;
+    }
+
+    Pipe in_, out_;
+    pid_t pid_ = -1;
+    int status_ = -1;
+};
+
+// Asks the condition again until it holds, of another process or the window system. The guard
+// only ends a test that went wrong; it measures no speed.
+inline bool WaitFor(const std::function<bool()>& condition) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
 }
 
 // True: run the row here. As root, runs the current test in a copy of this executable without

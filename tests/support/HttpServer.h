@@ -2,12 +2,10 @@
 // A small HTTP/1.1 server on 127.0.0.1 for the tests: no toolkit, POSIX sockets, one thread
 // accepting and one per connection, each answered once and closed, or held open.
 #include <arpa/inet.h>
-#include <cctype>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <netinet/in.h>
-#include <poll.h>
 #include <string>
 #include <sys/socket.h>
 #include <thread>
@@ -17,14 +15,17 @@
 
 namespace testsupport {
 struct HttpRequest {
-    std::string Path;                           // without the query
-    std::map<std::string, std::string> Headers; // names lowered
+    std::string Path; // without the query
+    std::string Head; // the request line and the headers, as received
 };
 
 struct HttpResponse {
     int Status = 200;
     std::vector<std::pair<std::string, std::string>> Headers;
     std::string Body;
+    // The head (without a length) and the body's start, then never the end: the connection stays
+    // open while the server runs.
+    bool Held = false;
 };
 
 class HttpServer {
@@ -38,12 +39,16 @@ public:
         {
             std::lock_guard<std::mutex> hold(Lock);
             Stopping = true;
+            for (const int connection : Open) // ends the reads that wait on the client
+                ::shutdown(connection, SHUT_RDWR);
         }
         ::shutdown(Socket, SHUT_RDWR);
         if (Acceptor.joinable())
             Acceptor.join();
         for (std::thread& thread : Connections) // no more are added once the acceptor ended
             thread.join();
+        for (const int connection : Open)
+            ::close(connection);
         ::close(Socket);
     }
 
@@ -63,10 +68,9 @@ public:
             for (int connection;
                  (connection = ::accept4(Socket, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) {
                 std::lock_guard<std::mutex> hold(Lock);
-                if (Stopping) {
-                    ::close(connection);
+                Open.push_back(connection); // closed with the server, so that no number is reused
+                if (Stopping)
                     return;
-                }
                 Connections.emplace_back([this, connection] { Serve(connection); });
             }
         });
@@ -81,26 +85,14 @@ public:
     void Route(const std::string& path, HttpResponse response) {
         Route(path, [response](const HttpRequest&) { return response; });
     }
-
     void Route(const std::string& path, Handler handler) {
         std::lock_guard<std::mutex> hold(Lock);
-        Routes[path] = {std::move(handler), false};
-    }
-    // Sends the head (without a length) and the body's start, then never the end: the
-    // connection stays open until the client gives it up, which Dropped() counts.
-    void Hold(const std::string& path, HttpResponse start) {
-        std::lock_guard<std::mutex> hold(Lock);
-        Routes[path] = {[start](const HttpRequest&) { return start; }, true};
+        Routes[path] = std::move(handler);
     }
     // The paths asked for so far, with the query, in order.
     std::vector<std::string> Paths() const {
         std::lock_guard<std::mutex> hold(Lock);
         return Asked;
-    }
-
-    int Dropped() const {
-        std::lock_guard<std::mutex> hold(Lock);
-        return DroppedCount;
     }
     static HttpResponse Html(const std::string& title, const std::string& body) {
         return {200,
@@ -111,95 +103,54 @@ public:
     }
 
 private:
-    static bool WriteAll(int fd, const std::string& bytes) {
-        for (std::size_t sent = 0; sent < bytes.size();) {
-            const ssize_t n = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-            if (n <= 0)
-                return false;
-            sent += std::size_t(n);
+    void Serve(int connection) {
+        std::string received;
+        char buffer[4096];
+        for (ssize_t n = 0; received.find("\r\n\r\n") == std::string::npos &&
+                            (n = ::recv(connection, buffer, sizeof buffer, 0)) > 0;)
+            received.append(buffer, std::size_t(n));
+        const std::size_t space = received.find(' '), end = received.find(' ', space + 1);
+        if (end == std::string::npos)
+            return;
+        const std::string target = received.substr(space + 1, end - space - 1);
+        const HttpRequest request{target.substr(0, target.find('?')), received};
+        Handler handler = [](const HttpRequest&) { return HttpResponse{404, {}, ""}; };
+        {
+            std::lock_guard<std::mutex> hold(Lock);
+            Asked.push_back(target);
+            for (const auto& [path, routed] : Routes)
+                if (path == request.Path ||
+                    (path.ends_with('*') &&
+                     request.Path.starts_with(path.substr(0, path.size() - 1))))
+                    handler = routed;
         }
-        return true;
-    }
-
-    static std::string Head(const HttpResponse& response, bool withLength) {
+        const HttpResponse response = handler(request);
         std::string head = "HTTP/1.1 " + std::to_string(response.Status) +
                            (response.Status == 200 ? " OK" : " Error") +
                            "\r\nConnection: close\r\n";
         for (const auto& [name, value] : response.Headers)
             head += name + ": " + value + "\r\n";
-        if (withLength)
+        if (!response.Held)
             head += "Content-Length: " + std::to_string(response.Body.size()) + "\r\n";
-        return head + "\r\n";
-    }
-    void Serve(int connection) {
-        // Waits for the client to send (or to go: false), asking now and then whether the server
-        // stops.
-        const auto readable = [this, connection] {
-            for (pollfd wait{connection, POLLIN, 0}; ::poll(&wait, 1, 200) == 0;) {
-                std::lock_guard<std::mutex> hold(Lock);
-                if (Stopping)
-                    return false;
-            }
-            return true;
-        };
-        std::string received;
-        char buffer[4096];
-        ssize_t n = 0;
-        while (received.find("\r\n\r\n") == std::string::npos && readable() &&
-               (n = ::recv(connection, buffer, sizeof buffer, 0)) > 0)
-            received.append(buffer, std::size_t(n));
-        const std::size_t space = received.find(' '), end = received.find(' ', space + 1);
-        if (space == std::string::npos || end == std::string::npos) {
-            ::close(connection);
-            return;
+        const std::string bytes = head + "\r\n" + response.Body;
+        for (std::size_t sent = 0; sent < bytes.size();) {
+            const ssize_t n = ::send(connection, &bytes[sent], bytes.size() - sent, MSG_NOSIGNAL);
+            if (n <= 0)
+                return;
+            sent += std::size_t(n);
         }
-        HttpRequest request;
-        const std::string target = received.substr(space + 1, end - space - 1);
-        request.Path = target.substr(0, target.find('?'));
-        for (std::size_t at = received.find("\r\n") + 2, next;
-             (next = received.find("\r\n", at)) != std::string::npos && next != at; at = next + 2) {
-            const std::string header = received.substr(at, next - at);
-            const std::size_t colon = header.find(':');
-            if (colon == std::string::npos)
-                continue;
-            std::string name = header.substr(0, colon);
-            for (char& c : name)
-                c = char(std::tolower((unsigned char)c));
-            request.Headers[name] = header.substr(header.find_first_not_of(' ', colon + 1));
-        }
-        std::pair<Handler, bool> route;
-        {
-            std::lock_guard<std::mutex> hold(Lock);
-            Asked.push_back(target);
-            auto found = Routes.find(request.Path);
-            for (auto r = Routes.begin(); found == Routes.end() && r != Routes.end(); ++r)
-                if (r->first.ends_with('*') &&
-                    request.Path.starts_with(r->first.substr(0, r->first.size() - 1)))
-                    found = r;
-            if (found != Routes.end())
-                route = found->second;
-        }
-        const HttpResponse response =
-            route.first ? route.first(request) : HttpResponse{404, {}, ""};
-        if (!route.second) {
-            WriteAll(connection, Head(response, true) + response.Body);
-        } else if (WriteAll(connection, Head(response, false) + response.Body)) {
-            while (readable() && (n = ::recv(connection, buffer, sizeof buffer, 0)) > 0) {
-            }
-            std::lock_guard<std::mutex> hold(Lock);
-            DroppedCount += !Stopping;
-        }
-        ::shutdown(connection, SHUT_WR);
-        ::close(connection);
+        if (!response.Held)
+            ::shutdown(connection, SHUT_WR);
     }
 
-    int Socket = -1, PortNumber = 0, DroppedCount = 0;
+    int Socket = -1, PortNumber = 0;
     bool Stopping = false;
     std::thread Acceptor;
     mutable std::mutex Lock;
     std::vector<std::thread> Connections;
+    std::vector<int> Open; // the connections accepted
     std::vector<std::string> Asked;
-    std::map<std::string, std::pair<Handler, bool>> Routes; // bool: held
+    std::map<std::string, Handler> Routes;
 };
 
 } // namespace testsupport

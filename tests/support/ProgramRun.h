@@ -1,66 +1,55 @@
 #pragma once
 // The real program with its GTK window library, copied into a fresh folder that is also its
 // home (settings and instance lock go by the executable's path), started as the host starts it.
-// Every process group started ends with the object.
+// Every process group started ends with the object; the output of all shows when the test failed.
 #include "support/Files.h"
-#include "support/Wait.h"
 
 #include <csignal>
-#include <filesystem>
+#include <iostream>
 #include <sys/stat.h>
 
 namespace testsupport {
 
 struct RunOptions {
-    int Uid = -1;              // another account's, switched to by setpriv; -1: the test's own
-    bool OwnBus = false;       // a private session bus, as a desktop gives; else the runner's
-    bool OutputToFile = false; // the output in Output(); else in the test's error output
+    int Uid = -1;        // another account's, switched to by setpriv; -1: the test's own
+    bool OwnBus = false; // a private session bus, as a desktop gives; else the runner's
 };
 
 class ProgramRun {
 public:
     explicit ProgramRun(RunOptions options = {}) : options_(options) {
-        static int made = 0;
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("orvane-run-" + std::to_string(::getpid()) + "-" + std::to_string(++made));
-        std::filesystem::create_directories(folder_ / "runtime");
         ::chmod(folder_.c_str(), 0755);
-        ::chmod((folder_ / "runtime").c_str(), 0700);
+        ::mkdir((folder_ / "runtime").c_str(), 0700);
         for (const char* variable : {"ORVANE_BINARY", "ORVANE_GUI_LIBRARY"}) {
             const std::filesystem::path file = std::getenv(variable);
             std::filesystem::copy_file(file, folder_ / file.filename());
         }
-        const auto own = [this](const std::filesystem::path& path) {
-            (void)::chown(path.c_str(), uid_t(options_.Uid), gid_t(options_.Uid));
-        };
         if (options_.Uid >= 0) {
-            own(folder_);
             for (const auto& entry : std::filesystem::recursive_directory_iterator(folder_))
-                own(entry.path());
+                (void)::chown(entry.path().c_str(), options_.Uid, options_.Uid);
+            (void)::chown(folder_.c_str(), options_.Uid, options_.Uid);
         }
-        if (!options_.OwnBus)
-            return;
-        // Without a bus of its own the toolkit would launch one that outlives the test.
-        Pipe out;
-        Spawn({"/usr/bin/dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=3"},
-              out.fd[1]);
-        out.Close(1);
-        for (char c = 0; ::read(out.fd[0], &c, 1) == 1 && c != '\n';)
-            bus_ += c;
+        if (options_.OwnBus) { // else the toolkit would launch one that outlives the test
+            bus_ = "unix:path=" + (folder_ / "bus").string();
+            Spawn({"/usr/bin/dbus-daemon", "--session", "--nofork", "--nopidfile",
+                   "--address=" + bus_});
+            EXPECT_TRUE(WaitFor([this] { return std::filesystem::exists(folder_ / "bus"); }))
+                << "no session bus";
+        }
     }
     ~ProgramRun() {
         for (auto group = started_.rbegin(); group != started_.rend(); ++group) {
             ::kill(-*group, SIGKILL);
             ::waitpid(*group, nullptr, 0);
         }
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
+        if (testing::Test::HasFailure())
+            std::cerr << "The program's output:\n" << Output();
     }
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
 
     pid_t Start(const std::string& commandLine) {
-        return Spawn({(folder_ / "orvane").string(), commandLine}, -1);
+        return Spawn({(folder_ / "orvane").string(), commandLine});
     }
     // The exit code once the process has ended, -1 when it did not end normally in time.
     int Finished(pid_t child) {
@@ -77,9 +66,8 @@ public:
     const std::string& Bus() const { return bus_; } // empty without one
 
 private:
-    // Runs argv as the account, in a process group of its own, in the program's environment;
-    // the descriptor given becomes descriptor 3.
-    pid_t Spawn(std::vector<std::string> argv, int three) {
+    // Runs argv as the account, in a process group of its own, in the program's environment.
+    pid_t Spawn(std::vector<std::string> argv) {
         if (options_.Uid >= 0) {
             const std::string id = std::to_string(options_.Uid);
             argv.insert(argv.begin(),
@@ -96,19 +84,10 @@ private:
                 ::unsetenv("XAUTHORITY");
             if (options_.OwnBus)
                 ::setenv("DBUS_SESSION_BUS_ADDRESS", bus_.c_str(), 1), ::unsetenv("NO_AT_BRIDGE");
-            const int file = options_.OutputToFile
-                                 ? ::open(output.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644)
-                                 : STDERR_FILENO;
+            const int file = ::open(output.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
             ::dup2(file, STDERR_FILENO), ::dup2(file, STDOUT_FILENO);
-            if (three >= 0)
-                ::dup2(three, 3);
-            ::close_range(4, ~0U, 0);
-            std::vector<char*> args;
-            for (std::string& arg : argv)
-                args.push_back(arg.data());
-            args.push_back(nullptr);
-            ::execv(args[0], args.data());
-            ::_exit(127);
+            ::close_range(3, ~0U, 0);
+            Exec(argv);
         });
         if (child > 0)
             started_.push_back(child);
@@ -116,7 +95,8 @@ private:
     }
 
     RunOptions options_;
-    std::filesystem::path folder_;
+    TempDir dir_; // removed once every process has ended
+    std::filesystem::path folder_ = dir_.Path();
     std::string bus_;
     std::vector<pid_t> started_;
 };

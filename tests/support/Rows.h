@@ -1,6 +1,6 @@
 #pragma once
-// What every table of named rows needs: a failing row shows by its name, and the name, its
-// characters other than letters and digits made "_", names the row in the test's own name.
+// What every table of named rows needs: a failing row shows by its name, and the name, each run
+// of characters other than letters and digits made one "_", names the row in the test's own name.
 
 #include <cctype>
 #include <gtest/gtest.h>
@@ -9,11 +9,18 @@
 
 namespace testsupport {
 
+inline std::string RowName(const std::string& text) {
+    std::string name;
+    for (const char c : text)
+        if (std::isalnum(static_cast<unsigned char>(c)))
+            name += c;
+        else if (!name.empty() && name.back() != '_')
+            name += '_';
+    return name.ends_with('_') ? name.substr(0, name.size() - 1) : name;
+}
+
 template <class Row> std::string RowName(const testing::TestParamInfo<Row>& info) {
-    std::string name = info.param.name;
-    for (char& c : name)
-        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name;
+    return RowName(std::string(info.param.name));
 }
 
 // A table's file brings this in, with `using testsupport::operator<<;`, into the namespace

@@ -1,13 +1,12 @@
 // The earlier instance: its lock, the search for its window, the pattern matcher where its fuzz
 // driver cannot reach, and the start without the window library. Holders of locks are forks of
-// this test (support/Process.h). Letter case and the lock file's digest are fuzzed.
+// this test (support/Files.h). Letter case and the lock file's digest are fuzzed.
 #include "app/FindWindowLike.h"
 #include "app/Like.h"
 #include "platform/StatusText.h"
 #include "platform/process/InstanceLock.h"
 #include "platform/x11/WindowTree.h"
 #include "support/Files.h"
-#include "support/Process.h"
 #include "support/Rows.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,6 @@
 #include "app/FindWindowLike.h"
 #include "platform/x11/XcbWindowTree.h"
 #include "support/Rows.h"
-#include "support/Wait.h"
 #include "support/XDisplay.h"
 
 #include <string>
