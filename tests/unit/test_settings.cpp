@@ -3,7 +3,6 @@
 #include "settings/Ini.h"
 
 #include "support/Files.h"
-#include "support/Process.h"
 
 #include <csignal>
 #include <ranges>
