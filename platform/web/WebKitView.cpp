@@ -207,7 +207,8 @@ void WebKitView::GoForward() {
 }
 
 void WebKitView::Refresh() {
-    const std::string address = PageUri(View);
+    // Once its process is gone the engine forgets the page's address: the one last shown is kept.
+    const std::string address = ProcessIsGone ? ShownAddress : PageUri(View);
     if (address.empty()) {
         return;
     }
@@ -341,6 +342,7 @@ void WebKitView::LoadCommitted() {
     // waits for the load's end, where the window reads it for the caption.
     Title = std::string();
     TitleAwaited = false;
+    ShownAddress = PageUri(View);
     ReadTitle();
 }
 

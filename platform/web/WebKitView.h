@@ -76,6 +76,7 @@ private:
     std::vector<unsigned long> Handlers;
     std::vector<unsigned long> FindHandlers;
     std::optional<std::string> Title;
+    std::string ShownAddress; // of the document last committed
     bool Loading = false;
     // The load ended before the document's title came (the engine may tell it later).
     bool TitleAwaited = false;

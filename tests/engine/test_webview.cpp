@@ -4,6 +4,7 @@
 #include "platform/web/CredentialsDialog.h"
 #include "platform/web/Engine.h"
 #include "platform/web/PopupWindow.h"
+#include "platform/web/StoppedNotice.h"
 #include "platform/web/WebKitView.h"
 #include "support/Files.h"
 #include "support/HttpServer.h"
@@ -386,6 +387,22 @@ TEST(Find, CountsInAnyCaseThenWithTheCaseKept) {
         ASSERT_TRUE(WaitUntil([&] { return found.first >= 0; }));
         EXPECT_EQ(found, std::make_pair(1, kept ? 1 : 4));
     }
+}
+
+// The page's process ended under it: the notice covers the page, the status says why in French,
+// and its button loads the page again in a new process.
+TEST(Crash, NoticeThenItsButtonBringsThePageBack) {
+    ASSERT_TRUE(S->Load("/title"));
+    GtkWidget* reload = nullptr;
+    for (const auto& [label, button] : Buttons(S->View->Widget()))
+        reload = label == "Actualiser" ? button : reload;
+    ASSERT_NE(reload, nullptr);
+    webkit_web_view_terminate_web_process(S->View->Page());
+    ASSERT_TRUE(WaitUntil(
+        [&] { return gtk_widget_is_visible(reload) && S->Said(platform::kProcessGoneText); }));
+    gtk_button_clicked(GTK_BUTTON(reload));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return !gtk_widget_is_visible(reload) && S->Title() == "Page avec titre"; }));
 }
 
 } // namespace
