@@ -294,24 +294,44 @@ TEST(French, CredentialsDialogButtonsFromGtksCatalogue) {
     EXPECT_EQ(labels, (std::vector<std::string>{"A_nnuler", "_Valider"}));
 }
 
-// A TLS server of openssl's own with a certificate made now, signed by itself.
+// A TLS server on the main loop with a certificate made now, signed by itself: every connection
+// the engine opens gets its handshake at once, however many it opens.
 TEST(Tls, CertificateErrorRefusedWithAFrenchPage) {
     const std::string key = S->Folder.FilePath("cle.pem"), cert = S->Folder.FilePath("cert.pem");
     ASSERT_EQ(testsupport::RunProgram({"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
                                        "ec_paramgen_curve:prime256v1", "-nodes", "-days", "1",
                                        "-subj", "/CN=127.0.0.1", "-keyout", key, "-out", cert}),
               0);
-    testsupport::Process server({"/usr/bin/openssl", "s_server", "-key", key, "-cert", cert,
-                                 "-accept", "127.0.0.1:0", "-www"});
-    std::string line; // "ACCEPT 127.0.0.1:port" once it listens, unless it ends
-    while (!line.starts_with("ACCEPT") && !(line = server.ReadLine()).empty()) {
-    }
-    const bool listening = line.starts_with("ACCEPT 127.0.0.1:");
-    const bool refused = listening && S->Load("https://" + line.substr(7, line.size() - 8)) &&
-                         WaitUntil([] { return S->Title() == "Connexion non sécurisée"; });
-    server.Kill();
-    ASSERT_TRUE(listening) << line;
-    EXPECT_TRUE(refused) << S->Title();
+    g_autoptr(GTlsCertificate) certificate =
+        g_tls_certificate_new_from_files(cert.c_str(), key.c_str(), nullptr);
+    ASSERT_NE(certificate, nullptr);
+    g_autoptr(GSocketService) service = g_socket_service_new();
+    g_autoptr(GInetAddress) loopback = g_inet_address_new_loopback(G_SOCKET_FAMILY_IPV4);
+    g_autoptr(GSocketAddress) asked = g_inet_socket_address_new(loopback, 0);
+    g_autoptr(GSocketAddress) bound = nullptr;
+    ASSERT_TRUE(g_socket_listener_add_address(G_SOCKET_LISTENER(service), asked,
+                                              G_SOCKET_TYPE_STREAM, G_SOCKET_PROTOCOL_TCP, nullptr,
+                                              &bound, nullptr));
+    const auto incoming =
+        +[](GSocketService*, GSocketConnection* connection, GObject*, gpointer certificate) {
+            GIOStream* tls = g_tls_server_connection_new(G_IO_STREAM(connection),
+                                                         G_TLS_CERTIFICATE(certificate), nullptr);
+            const auto done = +[](GObject* tls, GAsyncResult* result, gpointer) {
+                g_tls_connection_handshake_finish(G_TLS_CONNECTION(tls), result, nullptr);
+                g_object_unref(tls);
+            };
+            if (tls != nullptr)
+                g_tls_connection_handshake_async(G_TLS_CONNECTION(tls), G_PRIORITY_DEFAULT, nullptr,
+                                                 done, nullptr);
+            return TRUE;
+        };
+    g_signal_connect(service, "incoming", G_CALLBACK(incoming), certificate);
+    const int port = g_inet_socket_address_get_port(G_INET_SOCKET_ADDRESS(bound));
+    EXPECT_TRUE(S->Load("https://127.0.0.1:" + std::to_string(port) + "/") &&
+                WaitUntil([] { return S->Title() == "Connexion non sécurisée"; }))
+        << S->Title();
+    g_socket_service_stop(service);
+    g_socket_listener_close(G_SOCKET_LISTENER(service));
 }
 
 // Arrêter ends a load that never ends, and the status bar says so.
