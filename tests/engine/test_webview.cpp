@@ -40,12 +40,21 @@ struct Suite {
         return static_cast<int>(std::count(Events.begin(), Events.end(), event));
     }
     bool Said(const std::string& text) const { return Count("StatusTextChange(" + text + ")") > 0; }
-    // Loads an address (a path of the server, or a full address) and waits for its end.
+    // Loads an address (a path of the server, or a full address) and waits for its end; the
+    // events kept begin with its start (a load still going before ends when it begins).
     bool Load(const std::string& at) {
         Events.clear();
         Shown = "<unread>";
         View->Navigate(at.starts_with("/") ? Server.Url(at) : at);
-        return WaitUntil([this] { return Count("DownloadComplete") > 0; });
+        return WaitUntil([this] {
+            const auto begun = std::find(Events.rbegin(), Events.rend(), "DownloadBegin");
+            const bool ended =
+                begun != Events.rend() &&
+                std::find(begun.base(), Events.end(), "DownloadComplete") != Events.end();
+            if (ended)
+                Events.erase(Events.begin(), begun.base() - 1);
+            return ended;
+        });
     }
     std::string Title() const { return View->DocumentTitle().value_or("<nothing>"); }
 };
@@ -262,38 +271,6 @@ TEST(Mailto, GoesToTheDesktopNeverIntoThePage) {
     EXPECT_EQ(S->Outside, std::vector<std::string>{"mailto:direction@example.org"});
 }
 
-TEST(Authentication, AskedUntilGiven) {
-    for (const bool given : {false, true}) {
-        S->Asked.clear();
-        S->Given = given ? std::optional(platform::Credentials{"dupont", "secret"}) : std::nullopt;
-        ASSERT_TRUE(S->Load("/auth"));
-        ASSERT_TRUE(WaitUntil([&] { return S->Title() == (given ? "Espace membre" : "Refusé"); }))
-            << S->Title();
-        EXPECT_EQ(S->Asked, std::vector<std::string>{"127.0.0.1 Ulmeco"});
-    }
-}
-
-TEST(French, CredentialsDialogButtonsFromGtksCatalogue) {
-    std::vector<std::string> labels;
-    const auto answer = +[](gpointer data) -> gboolean { // notes the labels, presses A_nnuler
-        GtkWidget* dialog = Shown("Identification requise");
-        GtkWidget* pressed = nullptr;
-        for (const auto& [label, button] : dialog ? Buttons(dialog) : Labelled{}) {
-            static_cast<std::vector<std::string>*>(data)->push_back(label);
-            pressed = label == "A_nnuler" ? button : pressed;
-        }
-        if (pressed != nullptr)
-            gtk_button_clicked(GTK_BUTTON(pressed));
-        else if (dialog != nullptr)
-            gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CANCEL);
-        return dialog ? G_SOURCE_REMOVE : G_SOURCE_CONTINUE;
-    };
-    const guint poll = g_timeout_add(50, answer, &labels);
-    EXPECT_EQ(platform::AskCredentials(S->Window, {"127.0.0.1", "Ulmeco", false}), std::nullopt);
-    g_source_remove(poll);
-    EXPECT_EQ(labels, (std::vector<std::string>{"A_nnuler", "_Valider"}));
-}
-
 // A TLS server on the main loop with a certificate made now, signed by itself: every connection
 // the engine opens gets its handshake at once, however many it opens.
 TEST(Tls, CertificateErrorRefusedWithAFrenchPage) {
@@ -332,6 +309,38 @@ TEST(Tls, CertificateErrorRefusedWithAFrenchPage) {
         << S->Title();
     g_socket_service_stop(service);
     g_socket_listener_close(G_SOCKET_LISTENER(service));
+}
+
+TEST(Authentication, AskedUntilGiven) {
+    for (const bool given : {false, true}) {
+        S->Asked.clear();
+        S->Given = given ? std::optional(platform::Credentials{"dupont", "secret"}) : std::nullopt;
+        ASSERT_TRUE(S->Load("/auth"));
+        ASSERT_TRUE(WaitUntil([&] { return S->Title() == (given ? "Espace membre" : "Refusé"); }))
+            << S->Title();
+        EXPECT_EQ(S->Asked, std::vector<std::string>{"127.0.0.1 Ulmeco"});
+    }
+}
+
+TEST(French, CredentialsDialogButtonsFromGtksCatalogue) {
+    std::vector<std::string> labels;
+    const auto answer = +[](gpointer data) -> gboolean { // notes the labels, presses A_nnuler
+        GtkWidget* dialog = Shown("Identification requise");
+        GtkWidget* pressed = nullptr;
+        for (const auto& [label, button] : dialog ? Buttons(dialog) : Labelled{}) {
+            static_cast<std::vector<std::string>*>(data)->push_back(label);
+            pressed = label == "A_nnuler" ? button : pressed;
+        }
+        if (pressed != nullptr)
+            gtk_button_clicked(GTK_BUTTON(pressed));
+        else if (dialog != nullptr)
+            gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CANCEL);
+        return dialog ? G_SOURCE_REMOVE : G_SOURCE_CONTINUE;
+    };
+    const guint poll = g_timeout_add(50, answer, &labels);
+    EXPECT_EQ(platform::AskCredentials(S->Window, {"127.0.0.1", "Ulmeco", false}), std::nullopt);
+    g_source_remove(poll);
+    EXPECT_EQ(labels, (std::vector<std::string>{"A_nnuler", "_Valider"}));
 }
 
 // Arrêter ends a load that never ends, and the status bar says so.
