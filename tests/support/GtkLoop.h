@@ -1,13 +1,14 @@
 #pragma once
-// GTK on the test's X server, and waits on conditions by iterating the main loop.
+// GTK on the test's X server: waits on conditions by iterating the main loop, and input handed
+// to GTK as the window system hands it, dispatched exactly as the events read from the server.
+#include <gtest/gtest.h> // before the X11 headers, whose macros clash with its names
+
 #include <functional>
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
+#include <string>
 
 namespace testsupport {
-
-// Guards each wait against a hang; it measures no speed.
-inline constexpr guint kGtkWaitMs = 60000;
 
 // GTK's X11 side on $DISPLAY, once; false without a display.
 inline bool InitGtk() {
@@ -25,23 +26,20 @@ inline bool WindowManagerRuns() {
                gdk_atom_intern_static_string("_NET_WM_STATE_MAXIMIZED_VERT")) != FALSE;
 }
 
-// Iterates the main loop until done() holds, at most kGtkWaitMs; whether it held (the answer
-// that ended the wait, not a later one: a window manager may move the window again meanwhile). A
-// tick wakes the loop for conditions that only a question to the server shows.
+// Iterates the main loop until done() holds, at most a minute (a guard against a hang, not a
+// measure of speed); whether it held when the wait ended. A tick wakes the loop for conditions
+// that only a question to the server shows.
 inline bool WaitUntil(const std::function<bool()>& done) {
-    bool expired = false;
+    bool expired = false, met = false;
     const guint guard = g_timeout_add(
-        kGtkWaitMs, [](gpointer flag) { return *static_cast<bool*>(flag) = true, G_SOURCE_REMOVE; },
+        60000, [](gpointer flag) { return *static_cast<bool*>(flag) = true, G_SOURCE_REMOVE; },
         &expired);
     const guint tick = g_timeout_add(
         10, [](gpointer) { return gboolean(G_SOURCE_CONTINUE); }, nullptr);
-    bool met = false;
-    while (!(met = done()) && !expired) {
+    while (!(met = done()) && !expired)
         g_main_context_iteration(nullptr, TRUE);
-    }
-    if (!expired) {
+    if (!expired)
         g_source_remove(guard);
-    }
     g_source_remove(tick);
     return met;
 }
@@ -60,5 +58,48 @@ struct TopLevel {
     TopLevel& operator=(const TopLevel&) = delete;
     ~TopLevel() { gtk_widget_destroy(GTK_WIDGET(window)); }
 };
+
+// An event on a widget's own GDK window from the keyboard or the pointer, filled in by fill.
+inline void Dispatch(GdkEventType type, GdkWindow* window,
+                     const std::function<void(GdkEvent&)>& fill = {}, bool keyboard = true) {
+    GdkEvent* event = gdk_event_new(type);
+    event->any.window = GDK_WINDOW(g_object_ref(window));
+    GdkSeat* seat = gdk_display_get_default_seat(gdk_window_get_display(window));
+    gdk_event_set_device(event,
+                         keyboard ? gdk_seat_get_keyboard(seat) : gdk_seat_get_pointer(seat));
+    if (fill)
+        fill(*event);
+    gtk_main_do_event(event);
+    gdk_event_free(event);
+}
+
+// A key, written as GTK writes accelerators ("<Ctrl>p", "<Alt>Right", "F11", "e"), pressed and
+// released in the window with the key code and Shift level that the keyboard map gives it; the
+// window may be gone once the press is handled.
+inline void Press(GtkWindow* window, const std::string& accelerator) {
+    guint keyval = 0;
+    GdkModifierType modifiers{};
+    gtk_accelerator_parse(accelerator.c_str(), &keyval, &modifiers);
+    GdkKeymapKey* keys = nullptr;
+    gint count = 0;
+    ASSERT_TRUE(gdk_keymap_get_entries_for_keyval(
+        gdk_keymap_get_for_display(gdk_display_get_default()), keyval, &keys, &count))
+        << accelerator;
+    GdkKeymapKey key = keys[0];
+    for (gint i = 0; i < count; ++i)
+        key = keys[i].group == 0 && keys[i].level < key.level ? keys[i] : key;
+    g_free(keys);
+    g_object_ref(window);
+    for (const GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE})
+        if (GdkWindow* native = gtk_widget_get_window(GTK_WIDGET(window)))
+            Dispatch(type, native, [&](GdkEvent& event) {
+                event.key.keyval = keyval;
+                event.key.state = modifiers | (key.level == 1 ? GDK_SHIFT_MASK : 0);
+                event.key.hardware_keycode = guint16(key.keycode);
+                event.key.group = guint8(key.group);
+                event.key.string = g_strdup("");
+            });
+    g_object_unref(window);
+}
 
 } // namespace testsupport

@@ -21,7 +21,7 @@ struct XBounds {
 
 class XDisplay {
 public:
-    XDisplay() : c(xcb_connect(nullptr, nullptr)) {}
+    XDisplay() = default;
     ~XDisplay() { xcb_disconnect(c); }
     XDisplay(const XDisplay&) = delete;
     XDisplay& operator=(const XDisplay&) = delete;
@@ -30,9 +30,8 @@ public:
         return {reply, &std::free};
     }
     xcb_atom_t Atom(const char* name) {
-        const auto length = static_cast<std::uint16_t>(std::strlen(name));
-        const auto reply =
-            Own(xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, length, name), nullptr));
+        const auto reply = Own(xcb_intern_atom_reply(
+            c, xcb_intern_atom(c, 0, std::uint16_t(std::strlen(name)), name), nullptr));
         return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     }
     std::string Bytes(xcb_window_t w, xcb_atom_t property) {
@@ -50,17 +49,12 @@ public:
         return values;
     }
     std::string Caption(xcb_window_t w) { return Bytes(w, Atom("_NET_WM_NAME")); }
-    // The class part of WM_CLASS ("instance\0class\0").
-    std::string Class(xcb_window_t w) {
+    std::string Class(xcb_window_t w) { // the class part of WM_CLASS ("instance\0class\0")
         const std::string value = Bytes(w, XCB_ATOM_WM_CLASS);
-        const std::size_t start = value.find('\0');
-        return start == std::string::npos
-                   ? ""
-                   : value.substr(start + 1, value.find('\0', start + 1) - start - 1);
+        return value.c_str() + std::min(value.size(), std::strlen(value.c_str()) + 1);
     }
     bool HasState(xcb_window_t w, const char* state) {
-        const auto values = Cardinals(w, "_NET_WM_STATE");
-        return std::find(values.begin(), values.end(), Atom(state)) != values.end();
+        return std::ranges::count(Cardinals(w, "_NET_WM_STATE"), Atom(state)) > 0;
     }
     bool Maximized(xcb_window_t w) {
         return HasState(w, "_NET_WM_STATE_MAXIMIZED_VERT") &&
@@ -95,7 +89,7 @@ public:
                (keys.empty() || RunProgram({"xdotool", "key", "--clearmodifiers", keys}) == 0);
     }
 
-    xcb_connection_t* c;
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
     xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
 };
 
