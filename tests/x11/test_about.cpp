@@ -57,6 +57,7 @@ TEST_P(Dialog, LinksAndKeys) {
     TopLevel owner;
     gtk_widget_show(GTK_WIDGET(owner.window));
     std::string seen;
+    bool ran = false;
     std::function<bool()> steps = [&] { // whether they ran
         GtkWindow* box = nullptr;
         GList* all = gtk_window_list_toplevels();
@@ -95,9 +96,9 @@ TEST_P(Dialog, LinksAndKeys) {
             seen += Look(c.picIcon) + "; " + Look(links.at("web")) + "; " + Look(links.at("mail"));
             gtk_button_clicked(GTK_BUTTON(c.Bouton));
         }
-        return true;
+        return ran = true;
     };
-    g_timeout_add(
+    const guint poll = g_timeout_add(
         10,
         +[](gpointer steps) {
             return (*static_cast<std::function<bool()>*>(steps))() ? G_SOURCE_REMOVE
@@ -105,6 +106,8 @@ TEST_P(Dialog, LinksAndKeys) {
         },
         &steps);
     frmAbout::ShowModal(owner.window, [&](const std::string& a) { seen += a + "; "; });
+    if (!ran) // ShowModal returned before the box showed
+        g_source_remove(poll);
     EXPECT_EQ(seen, GetParam().expected);
 }
 
