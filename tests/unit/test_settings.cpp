@@ -52,7 +52,6 @@ std::vector<FileRow> FileRows() {
         {"through a link: link and mode kept", "[Main]\n", "Main|Width|7", "[Main]\nWidth=7\n"},
         {"new text in UTF-8", "", "L|T|Été €", "[L]\nT=Été €\n"},
         {"unknown bytes kept", "[M]\nW=4\n" + bytes, "M|W|2", "[M]\nW=2\n" + bytes},
-        {"last line ending in a lone CR", "[L]\r\nA=a\r", "L|T|D", "[L]\r\nA=a\r\nT=D\r\n"},
         {"UTF-16 LE", u16(u"1", true), "M|Left|-15", u16(u"-15", true)},
         {"UTF-16 BE", u16(u"1", false), "M|Left|-15", u16(u"-15", false)},
         {"UTF-8 with BOM, CRLF", text + "1\r\n", "M|Left|-15", text + "-15\r\n"},
