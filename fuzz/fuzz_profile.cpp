@@ -2,11 +2,12 @@
 // (section, key, value) from a small alphabet, an operation byte (set, remove key, remove
 // section), then the file's bytes in the encoding they show. Aborts when a value stored does not
 // read back, an edit changes another key or the section list, or is lost when written back.
-// Names are compared and told writable by GLib (case folding, regular expressions).
+// Names are compared as GLib folds them; regular expressions tell those the format can hold.
 #include "fuzz/Fuzz.h"
 #include "platform/profile/ProfileText.h"
 
 #include <optional>
+#include <regex>
 #include <set>
 #include <tuple>
 
@@ -39,20 +40,13 @@ static bool Same(std::string_view a, std::string_view b) {
     return Folded(Trimmed(a)) == Folded(Trimmed(b));
 }
 
-// Whether the whole name matches the expression (GLib's PCRE, UTF-8 mode).
-static bool Matches(const char* pattern, const std::string& name) {
-    GRegex* expression = g_regex_new(pattern, GRegexCompileFlags(0), GRegexMatchFlags(0), nullptr);
-    const bool matches = g_regex_match_full(expression, name.data(), gssize(name.size()), 0,
-                                            GRegexMatchFlags(0), nullptr, nullptr);
-    g_regex_unref(expression);
-    return matches;
-}
-
-// Names and values the format can hold, so that they are found again as written.
+// Names and values the format can hold, so that they are found again as written. The names are
+// made of the alphabet below, whose only blanks are a space and a tab.
 static bool Writable(const std::string& section, const std::string& key, const std::string& value) {
-    return Matches("^[^\\s\\]](?:[^\\]]*[^\\s\\]])?$", section) &&
-           Matches("^[^\\s=\\[;#](?:[^=]*[^\\s=])?$", key) &&
-           Matches("^(?!([\"']).*\\1$)\\S(?:.*\\S)?$", value);
+    static const std::regex kSection("[^\\s\\]](?:[^\\]]*[^\\s\\]])?"),
+        kKey("[^\\s=\\[;#](?:[^=]*[^\\s=])?"), kValue("(?!([\"']).*\\1$)\\S(?:.*\\S)?");
+    return std::regex_match(section, kSection) && std::regex_match(key, kKey) &&
+           std::regex_match(value, kValue);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -4,7 +4,6 @@
 // std::string and POSIX.
 #include "support/Rows.h" // and GoogleTest
 
-#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -15,7 +14,6 @@
 #include <functional>
 #include <iterator>
 #include <poll.h>
-#include <regex>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -50,46 +48,10 @@ inline std::string ReadBytes(const std::string& path) { // empty when unreadable
     return file ? std::string(std::istreambuf_iterator<char>(file), {}) : std::string();
 }
 
-inline long long FileSize(const std::string& path) { // -1 when missing
-    std::error_code missing;
-    const std::uintmax_t size = std::filesystem::file_size(path, missing);
-    return missing ? -1 : (long long)size;
-}
-
 inline bool WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     return file.write(bytes.data(), std::streamsize(bytes.size())) && file.flush();
 }
-
-// The folder's entries, hidden ones too, sorted; with a pattern, those it matches somewhere.
-inline std::vector<std::string> FolderEntries(const std::string& folder,
-                                              const std::string& pattern = "") {
-    std::vector<std::string> names;
-    std::error_code ignored;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
-        std::string name = entry.path().filename();
-        if (std::regex_search(name, std::regex(pattern)))
-            names.push_back(std::move(name));
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// A pipe; both ends close with it.
-struct Pipe {
-    int fd[2] = {-1, -1};
-    Pipe() {
-        if (::pipe2(fd, O_CLOEXEC) != 0)
-            fd[0] = fd[1] = -1;
-    }
-    ~Pipe() { Close(0), Close(1); }
-    Pipe(const Pipe&) = delete;
-    Pipe& operator=(const Pipe&) = delete;
-    void Close(int end) {
-        if (fd[end] >= 0)
-            ::close(std::exchange(fd[end], -1));
-    }
-};
 
 // Runs body in a forked copy of this process, which ends with it (exit status 0).
 inline pid_t Fork(const std::function<void()>& body) {
@@ -125,30 +87,29 @@ inline int RunProgram(const std::vector<std::string>& argv) {
     return Wait(Fork([&] { Exec(argv); }));
 }
 
-// A child with its input and output (a program's error output too) on pipes: a function of this
-// test in a fork, or a program. Reads wait for output; the guard ends a hang.
+// A child with its input and output (its error output too) on pipes: a function of this test in
+// a fork, or a program. Reads wait for output; the guard ends a hang.
 class Process {
 public:
     static constexpr int kGuardMilliseconds = 60000;
 
     // Runs body in a fork of this process; what it returns is the child's exit code. The child
     // holds no other descriptor of the parent's, so that pipes of other children end with them.
-    explicit Process(const std::function<int()>& body, bool withError = false) {
-        pid_ = Fork([&] {
-            ::dup2(in_.fd[0], STDIN_FILENO), ::dup2(out_.fd[1], STDOUT_FILENO);
-            if (withError)
-                ::dup2(out_.fd[1], STDERR_FILENO);
-            ::close_range(3, ~0U, 0);
-            const int code = body();
-            std::fflush(nullptr);
-            ::_exit(code);
-        });
-        in_.Close(0), out_.Close(1);
+    explicit Process(const std::function<int()>& body) {
+        if (::pipe2(in_, O_CLOEXEC) == 0 && ::pipe2(out_, O_CLOEXEC) == 0) // else no child
+            pid_ = Fork([&] {
+                ::dup2(in_[0], STDIN_FILENO), ::dup2(out_[1], STDOUT_FILENO);
+                ::dup2(out_[1], STDERR_FILENO), ::close_range(3, ~0U, 0);
+                const int code = body();
+                std::fflush(nullptr);
+                ::_exit(code);
+            });
+        ::close(in_[0]), ::close(out_[1]);
     }
-    // Runs the program argv[0] with the arguments that follow; standard error joins the output.
+    // Runs the program argv[0] with the arguments that follow.
     explicit Process(const std::vector<std::string>& argv)
-        : Process([&argv]() -> int { Exec(argv); }, true) {}
-    ~Process() { in_.Close(1), Wait(); }
+        : Process([&argv]() -> int { Exec(argv); }) {}
+    ~Process() { ::close(in_[1]), Wait(), ::close(out_[0]); }
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
 
@@ -179,12 +140,12 @@ public:
 
 private:
     bool ReadByte(char& c) {
-        pollfd ready{out_.fd[0], POLLIN, 0};
-        return out_.fd[0] >= 0 && ::poll(&ready, 1, kGuardMilliseconds) == 1 &&
-               ::read(out_.fd[0], &c, 1) == 1;
+        pollfd ready{out_[0], POLLIN, 0};
+        return out_[0] >= 0 && ::poll(&ready, 1, kGuardMilliseconds) == 1 &&
+               ::read(out_[0], &c, 1) == 1;
     }
 
-    Pipe in_, out_;
+    int in_[2] = {-1, -1}, out_[2] = {-1, -1};
     pid_t pid_ = -1;
     int status_ = -1;
 };
@@ -216,11 +177,9 @@ inline bool RunWithoutFileRights() {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     const std::string filter =
         std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name();
-    ::setenv("ORVANE_WITHOUT_FILE_RIGHTS", "1", 1); // for the copy only
     const std::string self = std::filesystem::read_symlink("/proc/self/exe");
-    const int code = RunProgram({"setpriv", drop, self, filter});
-    ::unsetenv("ORVANE_WITHOUT_FILE_RIGHTS");
-    EXPECT_EQ(code, 0) << "the row failed without the rights over file modes";
+    EXPECT_EQ(RunProgram({"setpriv", drop, "env", "ORVANE_WITHOUT_FILE_RIGHTS=1", self, filter}), 0)
+        << "the row failed without the rights over file modes";
     return false;
 }
 } // namespace testsupport

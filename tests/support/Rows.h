@@ -2,21 +2,16 @@
 // What every table of named rows needs: a failing row shows by its name, and the name, each run
 // of characters other than letters and digits made one "_", names the row in the test's own name.
 
-#include <cctype>
 #include <gtest/gtest.h>
 #include <ostream>
+#include <regex>
 #include <string>
 
 namespace testsupport {
 
 inline std::string RowName(const std::string& text) {
-    std::string name;
-    for (const char c : text)
-        if (std::isalnum(static_cast<unsigned char>(c)))
-            name += c;
-        else if (!name.empty() && name.back() != '_')
-            name += '_';
-    return name.ends_with('_') ? name.substr(0, name.size() - 1) : name;
+    const std::string name = std::regex_replace(text, std::regex("[^A-Za-z0-9]+"), "_");
+    return std::regex_replace(name, std::regex("^_|_$"), "");
 }
 
 template <class Row> std::string RowName(const testing::TestParamInfo<Row>& info) {

@@ -27,35 +27,26 @@ std::string Main(const std::string& fields) { // state, left, top, height, width
     return file;
 }
 
-// A placement window that holds its state and bounds and records what is asked of it.
+// A placement window that holds its state and bounds and records what is asked of it: "state=2
+// move=left,top,width,height events".
 struct FakePlacementWindow : platform::PlacementWindow {
     int WindowState() const override { return State; }
-    void SetWindowState(int state) override {
-        Call("SetWindowState(" + std::to_string(State = state) + ")");
-    }
+    void SetWindowState(int state) override { Call("state=" + std::to_string(State = state)); }
     double Left() const override { return Bounds[0]; }
     double Top() const override { return Bounds[1]; }
     double Width() const override { return Bounds[2]; }
     double Height() const override { return Bounds[3]; }
     void Move(double left, double top, double width, double height) override {
         char text[128];
-        std::snprintf(text, sizeof text, "Move(%.17g,%.17g,%.17g,%.17g)", left, top, width, height);
+        std::snprintf(text, sizeof text, "move=%.17g,%.17g,%.17g,%.17g", left, top, width, height);
         Call(text);
     }
-    void DoEvents() override { Call("DoEvents"); }
+    void DoEvents() override { Call("events"); }
     void Call(const std::string& call) { Calls += (Calls.empty() ? "" : " ") + call; }
     int State = 0;
     double Bounds[4] = {0, 0, 0, 0}; // left, top, width, height
     std::string Calls;               // separated by spaces
 };
-
-// A restore's calls from "state left,top,width,height": the state asked, the bounds moved to.
-std::string Asked(const std::string& calls) {
-    const std::size_t space = calls.find(' ');
-    const std::string move =
-        space == std::string::npos ? "" : " Move(" + calls.substr(space + 1) + ")";
-    return "SetWindowState(" + calls.substr(0, space) + ")" + move + " DoEvents";
-}
 
 // Start-up goes on whatever the file says; a save writes whole numbers. Each row has its own
 // settings file in a program folder the user can write, where the user's own file stays unused,
@@ -103,16 +94,19 @@ const int kRestore = RestorePlacement, kSave = SavePlacement;
 INSTANTIATE_TEST_SUITE_P(
     Rows, Placement,
     ::testing::ValuesIn(std::vector<PlacementRow>{
-        {"first start maximized", kRestore, "", Asked("2")},
-        {"closed normal", kRestore, Main("0 120 -45 3000 4000"), Asked("0 120,-45,4000,3000")},
-        {"closed minimized opens normal", kRestore, Main("1 12 45 30 40"), Asked("0 12,45,40,30")},
+        {"first start maximized", kRestore, "", "state=2 events"},
+        {"closed normal", kRestore, Main("0 120 -45 3000 4000"),
+         "state=0 move=120,-45,4000,3000 events"},
+        {"closed minimized opens normal", kRestore, Main("1 12 45 30 40"),
+         "state=0 move=12,45,40,30 events"},
         {"clamped to 32 bits", kRestore, Main("0 9999999999 -9999999999 4294967296 2147483648"),
-         Asked("0 2147483647,-2147483648,2147483647,2147483647")},
-        {"NaN and infinity words", kRestore, Main("nan NaN -inf 1.#INF Infinity"), Asked("0")},
+         "state=0 move=2147483647,-2147483648,2147483647,2147483647 events"},
+        {"NaN and infinity words", kRestore, Main("nan NaN -inf 1.#INF Infinity"),
+         "state=0 events"},
         {"halves to even", kRestore, Main("1.5 2.5 -2.5 2147483646.5 2147483647.5"),
-         Asked("2 2,-2,2147483647,2147483646")},
+         "state=2 move=2,-2,2147483647,2147483646 events"},
         {"binary garbage", kRestore, "[Main]\nWindowState=\xff\x01\nLeft=\0\0\nTop=\x80\n"s,
-         Asked("2")},
+         "state=2 events"},
         {"normal, new file", kSave, "", Main("0 -15 30 4500 6000"), "0 -15.4 30 6000 4499.5"},
         {"maximized: the state only", kSave, Main("0 1 2 3 4"), Main("2 1 2 3 4"), "2 5 6 7 8"},
         {"not numbers: 32-bit", kSave, "", Main("0 0 -2147483648 2 2147483647"),
@@ -120,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
         {"installed: saved to the user's own file", kSave, Main("2"), Main("0 300 450 6000 9000"),
          "0 300 450 9000 6000", ""},
         {"installed: restored from the user's own file", kRestore, Main("2"),
-         Asked("0 300,450,9000,6000"), "", Main("0 300 450 6000 9000")}}),
+         "state=0 move=300,450,9000,6000 events", "", Main("0 300 450 6000 9000")}}),
     [](const auto& info) { return RowName(info.param.name); });
 
 // Where the window goes on the screens: a window partly off a screen stays; off every screen it
