@@ -188,14 +188,20 @@ gboolean OnWindowEvent(GtkWidget* widget, GdkEvent* event, gpointer data) {
         pending->Away = true; // asked again once the window is back in the normal state
         return FALSE;
     }
+    if (pending->Away) { // the requests made before went by unheeded: they count again
+        pending->Away = false;
+        pending->Asked = 0;
+    }
     if ((serverWidth == width && serverHeight == height) || pending->Asked >= kMaxAsked) {
         ForgetPendingSize(window); // frees pending
         return FALSE;
     }
-    if (pending->Asked == 0 || configured || pending->Away) {
-        pending->Away = false;
+    if (pending->Asked == 0 || configured) {
         ++pending->Asked;
         gtk_window_resize(window, width, height);
+        // GTK sends no request it has sent before, and a manager busy mapping or restoring the
+        // window may have let that one go by: the size also goes to the server itself.
+        gdk_window_resize(gdk, width, height);
     }
     return FALSE;
 }

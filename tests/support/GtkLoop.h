@@ -44,10 +44,14 @@ inline bool WaitUntil(const std::function<bool()>& done) {
     return met;
 }
 
-// Whether the X server has mapped the window (GTK's own mapped flag comes earlier).
+// Whether the X server has mapped the window: asked of the server, since GTK and GDK count a
+// window as mapped once they have asked for it, before a window manager has even framed it.
 inline bool ServerMapped(GtkWindow* window) {
     GdkWindow* gdk = gtk_widget_get_window(GTK_WIDGET(window));
-    return gdk != nullptr && (gdk_window_get_state(gdk) & GDK_WINDOW_STATE_WITHDRAWN) == 0;
+    XWindowAttributes attributes{};
+    return gdk != nullptr &&
+           XGetWindowAttributes(GDK_WINDOW_XDISPLAY(gdk), GDK_WINDOW_XID(gdk), &attributes) &&
+           attributes.map_state == IsViewable;
 }
 
 // A top-level window, destroyed with its holder.

@@ -84,6 +84,7 @@ struct StateRow {
     const char* name;
     void (*enter)(platform::PlacementWindow&, GtkWindow*);
     int state;
+    bool atOnce = false; // asked as soon as the window is shown, before the manager maps it
 };
 class States : public ::testing::TestWithParam<StateRow> {
 protected:
@@ -101,8 +102,12 @@ TEST_P(States, RoundTrip) {
     const auto placement = platform::CreateGtkPlacement(top.window);
     const Bounds normal{3000, 1500, 7500, 4500};
     placement->Move(normal[0], normal[1], normal[2], normal[3]);
-    ASSERT_TRUE(Show(top.window));
-    ASSERT_TRUE(WaitUntil([&] { return Read(*placement) == normal; }));
+    if (row.atOnce) {
+        gtk_widget_show(GTK_WIDGET(top.window));
+    } else {
+        ASSERT_TRUE(Show(top.window));
+        ASSERT_TRUE(WaitUntil([&] { return Read(*placement) == normal; }));
+    }
     row.enter(*placement, top.window);
     EXPECT_TRUE(WaitUntil([&] { return placement->WindowState() == row.state; }));
     placement->SetWindowState(platform::vbNormal);
@@ -119,6 +124,8 @@ INSTANTIATE_TEST_SUITE_P(
                  2},
         StateRow{"minimized", [](platform::PlacementWindow& p, GtkWindow*) { p.SetWindowState(1); },
                  1},
+        StateRow{"maximized as soon as shown, back with the real frame",
+                 [](platform::PlacementWindow& p, GtkWindow*) { p.SetWindowState(2); }, 2, true},
         StateRow{"full screen counts as maximized",
                  [](platform::PlacementWindow&, GtkWindow* w) { gtk_window_fullscreen(w); }, 2}),
     RowName<StateRow>);
