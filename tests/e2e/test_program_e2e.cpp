@@ -48,7 +48,7 @@ std::string CaptionFor(const std::string& title) {
 
 class Program : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(x.WindowManager()) << "the suite runs under openbox"; }
+    void SetUp() override { ASSERT_EQ(x.WindowManager(), "Openbox"); }
 
     // Starts the program; its window with the caption, or 0.
     xcb_window_t Start(const std::string& commandLine, const std::string& caption) {
@@ -108,9 +108,7 @@ TEST_F(Program, SecondStartBringsTheFirstForward) {
     const xcb_window_t window = Start(Url("/echo/first"), CaptionFor("/echo/first"));
     ASSERT_NE(window, 0u);
     const pid_t first = program;
-    const xcb_window_t other = xcb_generate_id(x.c);
-    xcb_create_window(x.c, 0, other, x.root, 0, 0, 300, 200, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, 0, 0,
-                      nullptr);
+    const xcb_window_t other = x.Window(x.root);
     xcb_map_window(x.c, other);
     xcb_flush(x.c);
     ASSERT_TRUE(WaitFor([&] { return XDisplay::Xdotool("windowactivate", other); }));
@@ -127,19 +125,16 @@ TEST_F(Program, SecondStartBringsTheFirstForward) {
         EXPECT_TRUE(run.Running(first));
     }
     EXPECT_EQ(run.Settings(), "");
-    xcb_destroy_window(x.c, other);
-    xcb_flush(x.c);
 }
 
 // The viewable windows of the main window's class below w, frames and clients alike: what a user
 // sees as Orvane's windows where the window manager publishes no client list.
 int MainWindowsShown(XDisplay& x, xcb_window_t w) {
     int count = 0;
-    const auto tree = XDisplay::Own(xcb_query_tree_reply(x.c, xcb_query_tree(x.c, w), nullptr));
+    const auto tree = x.Ask(xcb_query_tree_reply, xcb_query_tree, w);
     for (int i = 0; tree && i < xcb_query_tree_children_length(tree.get()); ++i) {
         const xcb_window_t child = xcb_query_tree_children(tree.get())[i];
-        const auto seen = XDisplay::Own(
-            xcb_get_window_attributes_reply(x.c, xcb_get_window_attributes(x.c, child), nullptr));
+        const auto seen = x.Ask(xcb_get_window_attributes_reply, xcb_get_window_attributes, child);
         if (seen && seen->map_state == XCB_MAP_STATE_VIEWABLE)
             count += (x.Class(child) == "ThunderRT6FormDC") + MainWindowsShown(x, child);
     }

@@ -19,13 +19,6 @@ inline bool InitGtk() {
     return ready;
 }
 
-// Whether a window manager runs: one that keeps the EWMH window states.
-inline bool WindowManagerRuns() {
-    return gdk_x11_screen_supports_net_wm_hint(
-               gdk_screen_get_default(),
-               gdk_atom_intern_static_string("_NET_WM_STATE_MAXIMIZED_VERT")) != FALSE;
-}
-
 // Iterates the main loop until done() holds, at most a minute (a guard against a hang, not a
 // measure of speed); whether it held when the wait ended. A tick wakes the loop for conditions
 // that only a question to the server shows.

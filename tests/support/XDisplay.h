@@ -22,22 +22,45 @@ struct XBounds {
 class XDisplay {
 public:
     XDisplay() = default;
-    ~XDisplay() { xcb_disconnect(c); }
+    ~XDisplay() {
+        for (const xcb_window_t w : made)
+            xcb_destroy_window(c, w);
+        Sync(); // gone before the next test asks
+        xcb_disconnect(c);
+    }
     XDisplay(const XDisplay&) = delete;
     XDisplay& operator=(const XDisplay&) = delete;
 
-    template <class T> static std::unique_ptr<T, decltype(&std::free)> Own(T* reply) {
-        return {reply, &std::free};
+    // The reply to a request, as Ask(xcb_get_geometry_reply, xcb_get_geometry, w); null when
+    // the request failed.
+    template <class Reply, class Cookie, class... Parameters>
+    auto Ask(Reply* (*reply)(xcb_connection_t*, Cookie, xcb_generic_error_t**),
+             Cookie (*request)(xcb_connection_t*, Parameters...), auto... arguments) {
+        return std::unique_ptr<Reply, decltype(&std::free)>(
+            reply(c, request(c, arguments...), nullptr), &std::free);
+    }
+    xcb_window_t Focus() { // a round trip: this connection's requests are all done
+        const auto reply = Ask(xcb_get_input_focus_reply, xcb_get_input_focus);
+        return reply ? reply->focus : 0;
+    }
+    void Sync() { Focus(); }
+    // A window of this connection, not mapped, destroyed with it: a bare top-level one, or one
+    // of override-redirect (a frame of the test's own manager, which a real manager leaves be).
+    xcb_window_t Window(xcb_window_t parent, bool overrideRedirect = false) {
+        const xcb_window_t w = made.emplace_back(xcb_generate_id(c));
+        const std::uint32_t value = overrideRedirect;
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, w, parent, 10, 10, 300, 200, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                          XCB_CW_OVERRIDE_REDIRECT, &value);
+        return w;
     }
     xcb_atom_t Atom(const char* name) {
-        const auto reply = Own(xcb_intern_atom_reply(
-            c, xcb_intern_atom(c, 0, std::uint16_t(std::strlen(name)), name), nullptr));
+        const auto reply = Ask(xcb_intern_atom_reply, xcb_intern_atom, 0, std::strlen(name), name);
         return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     }
     std::string Bytes(xcb_window_t w, xcb_atom_t property) {
-        const auto r = Own(xcb_get_property_reply(
-            c, xcb_get_property(c, 0, w, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 20),
-            nullptr));
+        const auto r = Ask(xcb_get_property_reply, xcb_get_property, 0, w, property,
+                           XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 20);
         return r ? std::string(static_cast<const char*>(xcb_get_property_value(r.get())),
                                xcb_get_property_value_length(r.get()))
                  : std::string();
@@ -60,16 +83,21 @@ public:
         return HasState(w, "_NET_WM_STATE_MAXIMIZED_VERT") &&
                HasState(w, "_NET_WM_STATE_MAXIMIZED_HORZ");
     }
-    bool WindowManager() { return !Cardinals(root, "_NET_SUPPORTING_WM_CHECK").empty(); }
+    // The name the running window manager gives its check window ("Openbox", "Weston WM"), or
+    // "none".
+    std::string WindowManager() {
+        const auto check = Cardinals(root, "_NET_SUPPORTING_WM_CHECK");
+        return check.empty() ? "none" : Caption(check[0]);
+    }
     xcb_window_t ActiveWindow() {
         const auto active = Cardinals(root, "_NET_ACTIVE_WINDOW");
         return active.empty() ? 0 : active[0];
     }
     // The client area on the screen, without the window manager's frame.
     XBounds Bounds(xcb_window_t w) {
-        const auto at = Own(xcb_translate_coordinates_reply(
-            c, xcb_translate_coordinates(c, w, root, 0, 0), nullptr));
-        const auto size = Own(xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr));
+        const auto at =
+            Ask(xcb_translate_coordinates_reply, xcb_translate_coordinates, w, root, 0, 0);
+        const auto size = Ask(xcb_get_geometry_reply, xcb_get_geometry, w);
         if (!at || !size)
             return {};
         return {at->dst_x, at->dst_y, size->width, size->height};
@@ -91,6 +119,7 @@ public:
 
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
     xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    std::vector<xcb_window_t> made;
 };
 
 } // namespace testsupport

@@ -140,7 +140,8 @@ struct WindowRow {
 class MainWindow : public testing::TestWithParam<WindowRow> {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(kGtk && WindowManagerRuns()) << "the suite runs under openbox";
+        ASSERT_TRUE(kGtk);
+        ASSERT_EQ(x.WindowManager(), "Openbox");
         frm.AppCaption = "Navigateur Ulmeco";
         frm.HomeUrl = frm.LinkUrls[0] = "http://127.0.0.1:8080/accueil.html";
         frm.MailUrl = "http://127.0.0.1:8080/courrier.html";
@@ -444,8 +445,8 @@ class LayoutFitsTheScreen : public testing::TestWithParam<ScreenRow> {};
 
 TEST_P(LayoutFitsTheScreen, ControlsInsideWindowOnTheScreen) {
     const ScreenRow& row = GetParam();
-    ASSERT_TRUE(WindowManagerRuns()) << "the suite runs under openbox";
     XDisplay x;
+    ASSERT_EQ(x.WindowManager(), "Openbox");
     FakeFrame f;
     int made = 0;
     g_signal_connect_swapped(f.Window(), "realize", G_CALLBACK(+[](int* count) { ++*count; }),
