@@ -50,23 +50,25 @@ void Point(GtkWidget* widget, std::initializer_list<GdkEventType> types) {
 }
 
 // Each row on a box shown modally over a main window, as the program shows it: the steps run
-// once the X server has mapped it (asked again every 10 ms from ShowModal's loop), and ShowModal
-// returns once it is closed.
+// from ShowModal's loop once the X server has mapped the box, and ShowModal returns once it is
+// closed.
 TEST_P(Dialog, LinksAndKeys) {
     ASSERT_TRUE(InitGtk());
     TopLevel owner;
     gtk_widget_show(GTK_WIDGET(owner.window));
     std::string seen;
     bool ran = false;
-    std::function<bool()> steps = [&] { // whether they ran
+    std::function<void()> steps = [&] {
+        ran = true;
         GtkWindow* box = nullptr;
-        GList* all = gtk_window_list_toplevels();
-        for (GList* i = all; i != nullptr; i = i->next)
-            if (gtk_window_get_transient_for(GTK_WINDOW(i->data)) == owner.window)
-                box = GTK_WINDOW(i->data);
-        g_list_free(all);
-        if (box == nullptr || !ServerMapped(box)) // shown, and laid out: each link at its place
-            return false;
+        ASSERT_TRUE(WaitUntil([&] { // shown, and laid out: each link at its place
+            GList* all = gtk_window_list_toplevels();
+            for (GList* i = all; i != nullptr; i = i->next)
+                if (gtk_window_get_transient_for(GTK_WINDOW(i->data)) == owner.window)
+                    box = GTK_WINDOW(i->data);
+            g_list_free(all);
+            return box != nullptr && ServerMapped(box);
+        }));
         seen += gtk_window_get_modal(box) ? "" : "not modal; ";
         bool closed = false;
         g_signal_connect_swapped(box, "destroy", G_CALLBACK(+[](bool* flag) { *flag = true; }),
@@ -96,18 +98,12 @@ TEST_P(Dialog, LinksAndKeys) {
             seen += Look(c.picIcon) + "; " + Look(links.at("web")) + "; " + Look(links.at("mail"));
             gtk_button_clicked(GTK_BUTTON(c.Bouton));
         }
-        return ran = true;
     };
-    const guint poll = g_timeout_add(
-        10,
-        +[](gpointer steps) {
-            return (*static_cast<std::function<bool()>*>(steps))() ? G_SOURCE_REMOVE
-                                                                   : G_SOURCE_CONTINUE;
-        },
-        &steps);
+    const guint idle = g_idle_add_once(
+        [](gpointer steps) { (*static_cast<std::function<void()>*>(steps))(); }, &steps);
     frmAbout::ShowModal(owner.window, [&](const std::string& a) { seen += a + "; "; });
-    if (!ran) // ShowModal returned before the box showed
-        g_source_remove(poll);
+    if (!ran) // ShowModal returned before its loop ran
+        g_source_remove(idle);
     EXPECT_EQ(seen, GetParam().expected);
 }
 
