@@ -38,13 +38,10 @@ std::string Url(const std::string& path) {
     return Server().Url(path);
 }
 long Asked(const std::string& path) {
-    const auto paths = Server().Paths();
-    return std::count(paths.begin(), paths.end(), path);
+    return std::ranges::count(Server().Paths(), path);
 }
 
-std::string CaptionFor(const std::string& title) {
-    return title + " - Navigateur Ulmeco";
-}
+const std::string kCaption = " - Navigateur Ulmeco"; // after the page's title
 
 class Program : public testing::Test {
 protected:
@@ -82,11 +79,11 @@ TEST_F(Program, CommandLineAndBoundsKept) {
                              "/ECHO/HOME  ," + Url("/echo/mail");
     std::string saved;
     for (int start = 0; start < 2; ++start) {
-        const xcb_window_t w = Start(home, CaptionFor("/echo/home"));
+        const xcb_window_t w = Start(home, "/echo/home" + kCaption);
         ASSERT_NE(w, 0u);
         EXPECT_FALSE(x.Maximized(w) || x.HasState(w, "_NET_WM_STATE_HIDDEN"));
         ASSERT_TRUE(XDisplay::Xdotool("windowactivate", w, "alt+m"));
-        EXPECT_TRUE(WaitFor([&] { return x.Caption(w) == CaptionFor("/echo/mail"); }));
+        EXPECT_TRUE(WaitFor([&] { return x.Caption(w) == "/echo/mail" + kCaption; }));
         EXPECT_EQ(run.Settings(), saved.empty() ? first : saved) << "written while it runs";
         const auto f = x.Cardinals(w, "_NET_FRAME_EXTENTS"); // left, right, top, bottom
         ASSERT_EQ(f.size(), 4u);
@@ -105,7 +102,7 @@ TEST_F(Program, CommandLineAndBoundsKept) {
 // A later start brings the first window forward from another one, restored when minimized,
 // loads nothing, writes no settings and ends.
 TEST_F(Program, SecondStartBringsTheFirstForward) {
-    const xcb_window_t window = Start(Url("/echo/first"), CaptionFor("/echo/first"));
+    const xcb_window_t window = Start(Url("/echo/first"), "/echo/first" + kCaption);
     ASSERT_NE(window, 0u);
     const pid_t first = program;
     const xcb_window_t other = x.Window(x.root);
@@ -233,13 +230,10 @@ INSTANTIATE_TEST_SUITE_P(
 // The lines "role<TAB>name<TAB>showing" of the program's windows, or of the button pressed
 // through its accessible action; empty until the helper reaches the program over its bus.
 std::string Tree(const testsupport::ProgramRun& run, pid_t program, const std::string& press) {
-    std::vector<std::string> argv{
-        "/usr/bin/env", "DBUS_SESSION_BUS_ADDRESS=" + run.Bus(), "/usr/bin/python3",
-        std::string(std::getenv("ORVANE_SOURCE_DIR")) + "/tests/support/atspi-tree",
-        std::to_string(program)};
-    if (!press.empty())
-        argv.insert(argv.end(), {"press", press});
-    testsupport::Process helper(argv);
+    testsupport::Process helper(
+        {"/usr/bin/env", "DBUS_SESSION_BUS_ADDRESS=" + run.Bus(), "/usr/bin/python3",
+         std::string(std::getenv("ORVANE_SOURCE_DIR")) + "/tests/support/atspi-tree",
+         std::to_string(program), press});
     const std::string out = helper.ReadAll();
     return helper.Wait() == 0 ? out : std::string();
 }
@@ -290,9 +284,9 @@ TEST_P(AccessibleNames, ReachAssistiveTechnologies) {
                 missing.push_back(accessible);
         return missing.empty();
     });
-    EXPECT_EQ(missing, std::vector<std::string>{}) << "not on the screen for assistive "
-                                                      "technologies, in:\n"
-                                                   << tree;
+    EXPECT_EQ(missing, std::vector<std::string>{})
+        << "not on the screen for assistive technologies, in:\n"
+        << tree;
 }
 
 INSTANTIATE_TEST_SUITE_P(
