@@ -112,24 +112,38 @@ private:
     std::vector<std::pair<FindDone, int>> Held;
 };
 
-// The main window on the fake view, with the placement the program gives it.
-struct FakeFrame {
-    FakeWebView* View = nullptr;
-    BrowserFrm Frm{[this](platform::WebViewEvents events) {
-        auto view = std::make_unique<FakeWebView>(std::move(events));
-        View = view.get();
-        return view;
-    }};
-    std::unique_ptr<platform::PlacementWindow> Placement =
-        platform::CreateGtkPlacement(Frm.Window());
-
-    GtkWidget* Window() const { return GTK_WIDGET(Frm.Window()); }
-    GdkWindow* Native() const { return gtk_widget_get_window(Window()); }
-};
-
 // GTK on the test's display before any window is made; typed letters go into the find bar's text
 // as they are, without an input method.
 const bool kGtk = (g_setenv("GTK_IM_MODULE", "gtk-im-context-simple", TRUE), InitGtk());
+
+// The shown controls (buttons, progress bar, web view, status bar) that reach out of the client
+// area or cover another, as "name x,y widthxheight" pairs.
+std::string Misplaced(const BrowserFrm& frm) {
+    GtkWidget* client = gtk_bin_get_child(GTK_BIN(frm.Window()));
+    std::vector<std::pair<std::string, GdkRectangle>> shown;
+    std::string misplaced;
+    const auto add = [&](std::string name, GtkWidget* control) {
+        GdkRectangle r{0, 0, gtk_widget_get_allocated_width(control),
+                       gtk_widget_get_allocated_height(control)};
+        if (!gtk_widget_get_mapped(control) || r.width <= 1 || r.height <= 1 ||
+            !gtk_widget_translate_coordinates(control, client, 0, 0, &r.x, &r.y))
+            return;
+        name += " " + Text(r) + "; ";
+        if (r.x < 0 || r.y < 0 || r.x + r.width > gtk_widget_get_allocated_width(client) ||
+            r.y + r.height > gtk_widget_get_allocated_height(client))
+            misplaced += "outside: " + name;
+        for (const auto& [other, at] : shown)
+            if (gdk_rectangle_intersect(&r, &at, nullptr))
+                misplaced += "covers: " + other + name;
+        shown.emplace_back(name, r);
+    };
+    for (std::size_t i = 0; i < frm.Bouton.size(); ++i)
+        add("Bouton" + std::to_string(i), frm.Bouton[i]);
+    add("PBar", frm.PBar);
+    add("WB", frm.WB->Widget());
+    add("StatusBar", frm.StatusBar);
+    return misplaced;
+}
 
 struct WindowRow {
     std::string name;
@@ -149,14 +163,19 @@ protected:
         frm.Unload = [this](int&) { Saved = Placement(); };
         frm.Closed = [] {};
         frm.UpdateCaption(); // as before any page
-        frm.Show();
-        ASSERT_TRUE(WaitUntil([this] { return Settled(); })) << Look();
+        g_signal_connect_swapped(window, "realize", G_CALLBACK(+[](int* count) { ++*count; }),
+                                 &made);
+        if (GetParam().steps.find("start") == std::string::npos) { // else the steps show it
+            frm.Show();
+            ASSERT_TRUE(WaitUntil([this] { return Settled(); })) << Look();
+        }
         w.Calls.clear();
     }
 
     browser::PageTools& tools() const { return frm.Tools(); }
     GtkWidget* WB() const { return w.Widget(); }
-    GdkWindowState WindowState() const { return gdk_window_get_state(f.Native()); }
+    GdkWindow* Native() const { return gtk_widget_get_window(GTK_WIDGET(window)); }
+    GdkWindowState WindowState() const { return gdk_window_get_state(Native()); }
     GtkAllocation Allocation(GtkWidget* widget) const { // none: the client area's
         GtkAllocation a{};
         gtk_widget_get_allocation(widget ? widget : gtk_bin_get_child(GTK_BIN(window)), &a);
@@ -170,21 +189,15 @@ protected:
     // Shown, framed, widened to the layout's minimum and laid out at that size.
     bool Settled() const {
         GdkRectangle frame{};
-        gdk_window_get_frame_extents(f.Native(), &frame);
-        const bool framed = frame.height > gdk_window_get_height(f.Native());
+        gdk_window_get_frame_extents(Native(), &frame);
+        const bool framed = frame.height > gdk_window_get_height(Native());
         return ServerMapped(window) && framed && Sized() &&
                frm.FormWidth() >= browser::kMinimumOuterWidth;
-    }
-    // Full screen, the web view covering the window.
-    bool Full() const {
-        const GtkAllocation view = Allocation(WB()), all = Allocation(nullptr);
-        return tools().IsFullScreen() && (WindowState() & GDK_WINDOW_STATE_FULLSCREEN) && Sized() &&
-               view.width == all.width && view.height == all.height;
     }
     // What full screen changes: the window's state, frame and size, the view, the status bar.
     std::string Look() const {
         GdkRectangle frame{};
-        gdk_window_get_frame_extents(f.Native(), &frame);
+        gdk_window_get_frame_extents(Native(), &frame);
         return Text(WindowState() & (GDK_WINDOW_STATE_MAXIMIZED | GDK_WINDOW_STATE_FULLSCREEN),
                     "frame", Text(frame), "client", Text(Allocation(nullptr)), "view",
                     Text(Allocation(WB())), "status", gtk_widget_get_visible(frm.StatusBar),
@@ -201,8 +214,42 @@ protected:
     }
     // What the program saves of the window's placement when it closes.
     std::string Placement() const {
-        const platform::PlacementWindow& p = *f.Placement;
+        const platform::PlacementWindow& p = *placement;
         return Text(p.WindowState(), p.Left(), p.Top(), p.Width(), p.Height());
+    }
+
+    // Under openbox, on any screen: each control inside the window, the window on the screen,
+    // no size hint wider than it; where the screen holds it, a normal window gets the minimum
+    // width. The state the placement gives before the window shows makes its one native window.
+    void Fits() {
+        const xcb_window_t xid = gdk_x11_window_get_xid(Native());
+        const GdkRectangle screen = browser::ScreenWorkArea(window);
+        const int scale = gtk_widget_get_scale_factor(GTK_WIDGET(window));
+        if (state == 0 &&
+            screen.width * browser::TwipsPerPixel() >= browser::kMinimumOuterWidth + 600) {
+            EXPECT_TRUE(WaitUntil([&] { return frm.FormWidth() == browser::kMinimumOuterWidth; }))
+                << frm.FormWidth();
+        }
+        // The window settles through sizes that hold only for a moment (the design size on a
+        // small screen among them): all of it must hold at once, the X server's width being GTK's.
+        std::string seen;
+        EXPECT_TRUE(WaitUntil([&] {
+            GdkRectangle frame{};
+            gdk_window_get_frame_extents(Native(), &frame);
+            const int serverWidth = x.Bounds(xid).width;
+            seen = Text("frame", Text(frame), "on", Text(screen), "X server width", serverWidth,
+                        Misplaced(frm));
+            return serverWidth == gdk_window_get_width(Native()) * scale && frame.x >= screen.x &&
+                   frame.x + frame.width <= screen.x + screen.width && Misplaced(frm).empty();
+        })) << seen;
+        EXPECT_EQ(frm.Twips(WB()).Width, frm.FormWidth() - 140);
+        const auto hints = x.Cardinals(xid, "WM_NORMAL_HINTS");
+        for (const auto& [flags, at] :
+             {std::pair{8u | 2u, 3}, {16u, 5}, {32u, 7}}) // size, min, max
+            EXPECT_TRUE(hints.size() <= 7 || !(hints[0] & flags) ||
+                        hints[at] <= std::uint32_t(screen.width * scale))
+                << "hint " << at << ": " << hints[at];
+        EXPECT_EQ(made, 1) << "native windows";
     }
 
     void Do(const std::string& steps) {
@@ -232,15 +279,32 @@ protected:
                  gtk_menu_item_activate(GTK_MENU_ITEM(frm.MLink[std::stoi(a)]));
                  gtk_menu_shell_deactivate(GTK_MENU_SHELL(frm.MenuLiens));
              }},
-            {"close box", [&](auto&) { Dispatch(GDK_DELETE, f.Native()); }},
+            {"close box", [&](auto&) { Dispatch(GDK_DELETE, Native()); }},
+            // The placement given before the window shows: a state, an outer width in twips.
+            {"state", [&](auto& a) { placement->SetWindowState(state = std::stoi(a)); }},
+            {"width", [&](auto& a) { placement->Move(0, 0, std::stoi(a), 6000); }},
+            {"start",
+             [&](auto&) {
+                 frm.Show();
+                 ASSERT_TRUE(WaitUntil([&] {
+                     return ServerMapped(window) &&
+                            (frm.FormWindowState() == platform::vbMaximized) == (state == 2);
+                 }));
+             }},
+            {"fits", [&](auto&) { Fits(); }},
             {"remember",
              [&](auto&) {
                  ASSERT_TRUE(WaitUntil([&] { return Settled(); })) << Look();
                  Before = Look(), LaidOutBefore = LaidOut(), PlacementBefore = Placement();
              }},
-            {"shown full", // the layout rule waits
+            {"shown full", // the web view covering the window, and the layout rule waits
              [&](auto&) {
-                 ASSERT_TRUE(WaitUntil([&] { return Full(); })) << Look();
+                 ASSERT_TRUE(WaitUntil([&] {
+                     const GtkAllocation view = Allocation(WB()), all = Allocation(nullptr);
+                     return tools().IsFullScreen() &&
+                            (WindowState() & GDK_WINDOW_STATE_FULLSCREEN) && Sized() &&
+                            view.width == all.width && view.height == all.height;
+                 })) << Look();
                  ASSERT_EQ(LaidOut(), LaidOutBefore);
              }},
             {"maximize", // maximized, and laid out at the larger size the window manager gave
@@ -294,7 +358,7 @@ protected:
         add(!status.empty(),
             "status: " + Short(status) + (tools().ZoomTextPending() ? " (goes)" : ""));
         add(!frm.LastLinkUrl.empty(), "link: " + Short(frm.LastLinkUrl));
-        const xcb_window_t xid = gdk_x11_window_get_xid(f.Native());
+        const xcb_window_t xid = gdk_x11_window_get_xid(Native());
         add(x.Caption(xid) != frm.AppCaption, "caption: " + x.Caption(xid));
         add(x.Class(xid) != browser::kWindowClass, "class: " + x.Class(xid));
         // The keyboard is with the page, or in the find bar's text.
@@ -305,13 +369,22 @@ protected:
     }
 
     mutable XDisplay x; // what other clients read
-    FakeFrame f;
-    FakeWebView& w = *f.View;
-    BrowserFrm& frm = f.Frm;
+    // The main window on the fake view, with the placement the program gives it.
+    FakeWebView* view = nullptr;
+    mutable BrowserFrm frm{[this](platform::WebViewEvents events) { // read by const helpers
+        auto made = std::make_unique<FakeWebView>(std::move(events));
+        view = made.get();
+        return made;
+    }};
+    FakeWebView& w = *view;
     GtkWindow* const window = frm.Window();
+    const std::unique_ptr<platform::PlacementWindow> placement =
+        platform::CreateGtkPlacement(window);
     std::string Before, LaidOutBefore, PlacementBefore; // when remembered
     std::string Saved;                                  // the placement read when the window closed
     bool Cancel = true; // what the window answered the last new window: nothing opens
+    int state = 0;      // the state the placement gave before the window showed
+    int made = 0;       // native windows made for the window
 };
 
 TEST_P(MainWindow, Steps) {
@@ -374,7 +447,10 @@ status: address | $s, status:http://b/, new window | Navigate(http://b/); $S
 status: javascript | $s, status:javascript:void(0), new window | opened; status: javascript:void(0)
 caption: failing read | navigated | -
 caption: 254 characters, a pair counting as one | title:$y$e$eb | caption: $y$e$e$u
-caption: control characters | title:$k | caption: [31m$u)";
+caption: control characters | title:$k | caption: [31m$u
+layout: first start, maximized | state:2, start, fits | $f
+layout: designed size | start, fits | $f
+layout: stored width below the minimum | width:9000, start, fits | $f)";
 
 std::vector<WindowRow> Rows() {
     std::map<char, std::string> word{{'y', std::string(232, 'a')},
@@ -403,95 +479,5 @@ std::vector<WindowRow> Rows() {
 
 INSTANTIATE_TEST_SUITE_P(Window, MainWindow, testing::ValuesIn(Rows()),
                          [](const auto& info) { return RowName(info); });
-
-// The shown controls (buttons, progress bar, web view, status bar) that reach out of the client
-// area or cover another, as "name x,y widthxheight" pairs.
-std::string Misplaced(const BrowserFrm& frm) {
-    GtkWidget* client = gtk_bin_get_child(GTK_BIN(frm.Window()));
-    std::vector<std::pair<std::string, GdkRectangle>> shown;
-    std::string misplaced;
-    const auto add = [&](std::string name, GtkWidget* control) {
-        GdkRectangle r{0, 0, gtk_widget_get_allocated_width(control),
-                       gtk_widget_get_allocated_height(control)};
-        if (!gtk_widget_get_mapped(control) || r.width <= 1 || r.height <= 1 ||
-            !gtk_widget_translate_coordinates(control, client, 0, 0, &r.x, &r.y))
-            return;
-        name += " " + Text(r) + "; ";
-        if (r.x < 0 || r.y < 0 || r.x + r.width > gtk_widget_get_allocated_width(client) ||
-            r.y + r.height > gtk_widget_get_allocated_height(client))
-            misplaced += "outside: " + name;
-        for (const auto& [other, at] : shown)
-            if (gdk_rectangle_intersect(&r, &at, nullptr))
-                misplaced += "covers: " + other + name;
-        shown.emplace_back(name, r);
-    };
-    for (std::size_t i = 0; i < frm.Bouton.size(); ++i)
-        add("Bouton" + std::to_string(i), frm.Bouton[i]);
-    add("PBar", frm.PBar);
-    add("WB", frm.WB->Widget());
-    add("StatusBar", frm.StatusBar);
-    return misplaced;
-}
-
-// Under openbox, on any screen: each control inside the window, the window on the screen, no
-// size hint wider than it; where the screen holds it, a normal window gets the minimum width.
-// The state the placement gives before the window shows makes its one native window.
-struct ScreenRow {
-    const char* name;
-    int state;
-    float storedWidth; // outer width in twips; 0 for the designed size
-};
-class LayoutFitsTheScreen : public testing::TestWithParam<ScreenRow> {};
-
-TEST_P(LayoutFitsTheScreen, ControlsInsideWindowOnTheScreen) {
-    const ScreenRow& row = GetParam();
-    XDisplay x;
-    ASSERT_EQ(x.WindowManager(), "Openbox");
-    FakeFrame f;
-    int made = 0;
-    g_signal_connect_swapped(f.Window(), "realize", G_CALLBACK(+[](int* count) { ++*count; }),
-                             &made);
-    f.Placement->SetWindowState(row.state);
-    if (row.storedWidth > 0)
-        f.Placement->Move(0, 0, row.storedWidth, 6000);
-    f.Frm.Show();
-    ASSERT_TRUE(WaitUntil([&] {
-        return ServerMapped(f.Frm.Window()) &&
-               (f.Frm.FormWindowState() == platform::vbMaximized) == (row.state == 2);
-    }));
-    const xcb_window_t xid = gdk_x11_window_get_xid(f.Native());
-    const GdkRectangle screen = browser::ScreenWorkArea(f.Frm.Window());
-    const int scale = gtk_widget_get_scale_factor(f.Window());
-    if (row.state == 0 &&
-        screen.width * browser::TwipsPerPixel() >= browser::kMinimumOuterWidth + 600) {
-        EXPECT_TRUE(WaitUntil([&] { return f.Frm.FormWidth() == browser::kMinimumOuterWidth; }))
-            << f.Frm.FormWidth();
-    }
-    // The window settles through sizes that hold only for a moment (the design size on a small
-    // screen among them): all of it must hold at once, the X server's width being GTK's.
-    std::string seen;
-    EXPECT_TRUE(WaitUntil([&] {
-        GdkRectangle frame{};
-        gdk_window_get_frame_extents(f.Native(), &frame);
-        const int serverWidth = x.Bounds(xid).width;
-        seen = Text("frame", Text(frame), "on", Text(screen), "X server width", serverWidth,
-                    Misplaced(f.Frm));
-        return serverWidth == gdk_window_get_width(f.Native()) * scale && frame.x >= screen.x &&
-               frame.x + frame.width <= screen.x + screen.width && Misplaced(f.Frm).empty();
-    })) << seen;
-    EXPECT_EQ(f.Frm.Twips(f.Frm.WB->Widget()).Width, f.Frm.FormWidth() - 140);
-    const auto hints = x.Cardinals(xid, "WM_NORMAL_HINTS");
-    for (const auto& [flags, at] : {std::pair{8u | 2u, 3}, {16u, 5}, {32u, 7}}) // size, min, max
-        EXPECT_TRUE(hints.size() <= 7 || !(hints[0] & flags) ||
-                    hints[at] <= std::uint32_t(screen.width * scale))
-            << "hint " << at << ": " << hints[at];
-    EXPECT_EQ(made, 1) << "native windows";
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, LayoutFitsTheScreen,
-                         testing::Values(ScreenRow{"first start, maximized", 2, 0},
-                                         ScreenRow{"designed size", 0, 0},
-                                         ScreenRow{"stored width below the minimum", 0, 9000}),
-                         RowName<ScreenRow>);
 
 } // namespace
