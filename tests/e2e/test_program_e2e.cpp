@@ -248,16 +248,12 @@ std::vector<std::string> Toolbar() {
 
 std::vector<std::string> AboutBox() {
     using namespace ProgramInfo;
-    return {"frame\t\u00c0 propos de " + Title(),
-            "push button\tOK",
-            "label\t" + Title(),
-            "label\t" + VersionLine(Major, Minor, Revision),
-            "label\t" + Description(),
-            "label\t" + std::string(kLegalNotice),
-            "label\tWeb :",
-            "label\tEmail :",
-            "label\t" + std::string(kMakerWeb),
-            "label\t" + std::string(kMakerEmail)};
+    std::vector<std::string> shown{"frame\t\u00c0 propos de " + Title(), "push button\tOK"};
+    for (const std::string& label : std::initializer_list<std::string>{
+             Title(), VersionLine(Major, Minor, Revision), Description(), kLegalNotice,
+             "Web :", "Email :", kMakerWeb, kMakerEmail})
+        shown.push_back("label\t" + label);
+    return shown;
 }
 
 struct TreeRow {

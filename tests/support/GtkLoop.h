@@ -21,18 +21,14 @@ inline bool InitGtk() {
 
 // Iterates the main loop until done() holds, at most a minute (a guard against a hang, not a
 // measure of speed); whether it held when the wait ended. A tick wakes the loop for conditions
-// that only a question to the server shows.
+// that only a question to the server shows, and for the guard.
 inline bool WaitUntil(const std::function<bool()>& done) {
-    bool expired = false, met = false;
-    const guint guard = g_timeout_add(
-        60000, [](gpointer flag) { return *static_cast<bool*>(flag) = true, G_SOURCE_REMOVE; },
-        &expired);
+    const gint64 end = g_get_monotonic_time() + 60 * G_USEC_PER_SEC;
     const guint tick = g_timeout_add(
         10, [](gpointer) { return gboolean(G_SOURCE_CONTINUE); }, nullptr);
-    while (!(met = done()) && !expired)
+    bool met = false;
+    while (!(met = done()) && g_get_monotonic_time() < end)
         g_main_context_iteration(nullptr, TRUE);
-    if (!expired)
-        g_source_remove(guard);
     g_source_remove(tick);
     return met;
 }
