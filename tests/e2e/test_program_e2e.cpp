@@ -16,16 +16,15 @@
 namespace {
 
 namespace fs = std::filesystem;
-using testsupport::WaitFor;
-using testsupport::XDisplay;
+using namespace testsupport;
 
 // The test's server: each path under /echo/ a page titled with the path, and /held a page that
 // never ends loading.
-testsupport::HttpServer& Server() {
-    static testsupport::HttpServer server;
+HttpServer& Server() {
+    static HttpServer server;
     static const bool listening = [] {
-        server.Route("/echo/*", [](const testsupport::HttpRequest& request) {
-            return testsupport::HttpServer::Html(request.Path, "<p>" + request.Path + "</p>");
+        server.Route("/echo/*", [](const HttpRequest& request) {
+            return HttpServer::Html(request.Path, "<p>" + request.Path + "</p>");
         });
         server.Route("/held",
                      {200, {{"Content-Type", "text/html"}}, "<title>Attente</title>", true});
@@ -65,7 +64,7 @@ protected:
     }
 
     XDisplay x;
-    testsupport::ProgramRun run;
+    ProgramRun run;
     pid_t program = 0; // the last one started
 };
 
@@ -74,7 +73,7 @@ protected:
 // writes the settings, its outer bounds in twips; the next start shows them and writes them back.
 TEST_F(Program, CommandLineAndBoundsKept) {
     const std::string first = "[Main]\nWindowState=1\n";
-    ASSERT_TRUE(testsupport::WriteBytes(run.Folder() / "Orvane.ini", first));
+    ASSERT_TRUE(WriteBytes(run.Folder() / "Orvane.ini", first));
     const std::string home = "  HTTP://127.0.0.1:" + std::to_string(Server().Port()) +
                              "/ECHO/HOME  ," + Url("/echo/mail");
     std::string saved;
@@ -87,7 +86,7 @@ TEST_F(Program, CommandLineAndBoundsKept) {
         EXPECT_EQ(run.Settings(), saved.empty() ? first : saved) << "written while it runs";
         const auto f = x.Cardinals(w, "_NET_FRAME_EXTENTS"); // left, right, top, bottom
         ASSERT_EQ(f.size(), 4u);
-        const testsupport::XBounds r = x.Bounds(w);
+        const XBounds r = x.Bounds(w);
         ASSERT_TRUE(Close(w));
         const std::string twips =
             "[Main]\nWindowState=0\nLeft=" + std::to_string(15 * (r.x - int(f[0]))) +
@@ -142,7 +141,7 @@ int MainWindowsShown(XDisplay& x, xcb_window_t w) {
 // publishes no client list: a second start ends well and opens no second window.
 TEST(SecondStart, EndsAtOnceAndOpensNoSecondWindow) {
     const std::string home = Url("/echo/weston");
-    testsupport::ProgramRun run;
+    ProgramRun run;
     XDisplay x;
     run.Start(home);
     ASSERT_TRUE(WaitFor([&] { return MainWindowsShown(x, x.root) == 1; }))
@@ -161,7 +160,7 @@ std::vector<pid_t> Descendants(pid_t root, const std::string& prefix) {
     for (const auto& entry : fs::directory_iterator("/proc")) {
         if (!std::isdigit(entry.path().filename().c_str()[0]))
             continue;
-        const std::string stat = testsupport::ReadBytes(entry.path() / "stat");
+        const std::string stat = ReadBytes(entry.path() / "stat");
         const std::size_t open = stat.find('('), close = stat.rfind(')');
         pid_t parent = 0;
         if (close != std::string::npos &&
@@ -200,9 +199,9 @@ TEST_P(Sandbox, WebProcessConfinement) {
         GTEST_SKIP() << "the test does not run as root, and only root can start the program so";
     const std::string page = GetParam().root ? "/echo/root" : "/echo/ordinary";
     // As root, the ordinary account is another one that setpriv switches to.
-    testsupport::ProgramRun run({GetParam().root || !root ? -1 : 65534, true});
+    ProgramRun run({GetParam().root || !root ? -1 : 65534, true});
     const pid_t program = run.Start(Url(page));
-    ASSERT_TRUE(testsupport::WaitFor(
+    ASSERT_TRUE(WaitFor(
         [&] { return Asked(page) > 0 && !Descendants(program, "WebKitWebProces").empty(); }));
     EXPECT_TRUE(run.Running(program));
     const std::string off = "le bac à sable du moteur web est désactivé", said = run.Output();
@@ -225,15 +224,14 @@ INSTANTIATE_TEST_SUITE_P(
     E2E, Sandbox,
     testing::Values(SandboxRow{"ordinary_account_page_outside_the_sandbox", false},
                     SandboxRow{"root_start_without_the_line_or_not_running", true}),
-    testsupport::RowName<SandboxRow>);
+    RowName<SandboxRow>);
 
 // The lines "role<TAB>name<TAB>showing" of the program's windows, or of the button pressed
 // through its accessible action; empty until the helper reaches the program over its bus.
-std::string Tree(const testsupport::ProgramRun& run, pid_t program, const std::string& press) {
-    testsupport::Process helper(
-        {"/usr/bin/env", "DBUS_SESSION_BUS_ADDRESS=" + run.Bus(), "/usr/bin/python3",
-         std::string(std::getenv("ORVANE_SOURCE_DIR")) + "/tests/support/atspi-tree",
-         std::to_string(program), press});
+std::string Tree(const ProgramRun& run, pid_t program, const std::string& press) {
+    Process helper({"/usr/bin/env", "DBUS_SESSION_BUS_ADDRESS=" + run.Bus(), "/usr/bin/python3",
+                    std::string(std::getenv("ORVANE_SOURCE_DIR")) + "/tests/support/atspi-tree",
+                    std::to_string(program), press});
     const std::string out = helper.ReadAll();
     return helper.Wait() == 0 ? out : std::string();
 }
@@ -266,14 +264,13 @@ struct TreeRow {
 class AccessibleNames : public testing::TestWithParam<TreeRow> {};
 
 TEST_P(AccessibleNames, ReachAssistiveTechnologies) {
-    testsupport::ProgramRun run({.OwnBus = true});
+    ProgramRun run({.OwnBus = true});
     const pid_t program = run.Start(Url(GetParam().home));
     const std::string press = GetParam().press;
-    ASSERT_TRUE(press.empty() ||
-                testsupport::WaitFor([&] { return !Tree(run, program, press).empty(); }));
+    ASSERT_TRUE(press.empty() || WaitFor([&] { return !Tree(run, program, press).empty(); }));
     std::vector<std::string> missing;
     std::string tree;
-    testsupport::WaitFor([&] {
+    WaitFor([&] {
         tree = "\n" + Tree(run, program, ""), missing.clear();
         for (const std::string& accessible : GetParam().expected())
             if (tree.find("\n" + accessible + "\t1\n") == std::string::npos)
@@ -292,6 +289,6 @@ INSTANTIATE_TEST_SUITE_P(
         TreeRow{"progress_bar_unnamed_while_loading", "/held", "",
                 [] { return std::vector<std::string>{"progress bar\tProgression du chargement"}; }},
         TreeRow{"about_box_labels_unnamed", "/echo/page", "Infos", AboutBox}),
-    testsupport::RowName<TreeRow>);
+    RowName<TreeRow>);
 
 } // namespace

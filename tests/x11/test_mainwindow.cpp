@@ -154,8 +154,7 @@ struct WindowRow {
 class MainWindow : public testing::TestWithParam<WindowRow> {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(kGtk);
-        ASSERT_EQ(x.WindowManager(), "Openbox");
+        ASSERT_TRUE(kGtk && x.WindowManager() == "Openbox") << "the suite runs under openbox";
         frm.AppCaption = "Navigateur Ulmeco";
         frm.HomeUrl = frm.LinkUrls[0] = "http://127.0.0.1:8080/accueil.html";
         frm.MailUrl = "http://127.0.0.1:8080/courrier.html";
@@ -243,9 +242,8 @@ protected:
                    frame.x + frame.width <= screen.x + screen.width && Misplaced(frm).empty();
         })) << seen;
         EXPECT_EQ(frm.Twips(WB()).Width, frm.FormWidth() - 140);
-        const auto hints = x.Cardinals(xid, "WM_NORMAL_HINTS");
-        for (const auto& [flags, at] :
-             {std::pair{8u | 2u, 3}, {16u, 5}, {32u, 7}}) // size, min, max
+        const auto hints = x.Cardinals(xid, "WM_NORMAL_HINTS"); // flags; size, min, max at 3, 5, 7
+        for (const auto& [flags, at] : {std::pair{8u | 2u, 3}, {16u, 5}, {32u, 7}})
             EXPECT_TRUE(hints.size() <= 7 || !(hints[0] & flags) ||
                         hints[at] <= std::uint32_t(screen.width * scale))
                 << "hint " << at << ": " << hints[at];
@@ -477,7 +475,6 @@ std::vector<WindowRow> Rows() {
     return rows;
 }
 
-INSTANTIATE_TEST_SUITE_P(Window, MainWindow, testing::ValuesIn(Rows()),
-                         [](const auto& info) { return RowName(info); });
+INSTANTIATE_TEST_SUITE_P(Window, MainWindow, testing::ValuesIn(Rows()), RowName<WindowRow>);
 
 } // namespace
