@@ -1,30 +1,37 @@
 #pragma once
-// A small HTTP/1.1 server on 127.0.0.1 for the tests: no toolkit, POSIX sockets, one thread
-// accepting and one per connection, each answered once and closed, or held open.
-#include <arpa/inet.h>
+// A small HTTP/1.1 server on 127.0.0.1 for the tests, HTTPS when given a certificate: libsoup's
+// server on a thread of its own with its own main context, so that it answers while the test's
+// main loop is blocked or busy.
+#include <libsoup/soup.h>
+
+#include <atomic>
 #include <functional>
+#include <future>
 #include <map>
+#include <memory>
 #include <mutex>
-#include <netinet/in.h>
 #include <string>
-#include <sys/socket.h>
+#include <strings.h>
 #include <thread>
-#include <unistd.h>
-#include <utility>
 #include <vector>
 
 namespace testsupport {
+struct Caseless { // header names, which compare without regard to case
+    bool operator()(const std::string& a, const std::string& b) const {
+        return ::strcasecmp(a.c_str(), b.c_str()) < 0;
+    }
+};
+
 struct HttpRequest {
     std::string Path; // without the query
-    std::string Head; // the request line and the headers, as received
+    std::map<std::string, std::string, Caseless> Headers;
 };
 
 struct HttpResponse {
     int Status = 200;
     std::vector<std::pair<std::string, std::string>> Headers;
     std::string Body;
-    // The head (without a length) and the body's start, then never the end: the connection stays
-    // open while the server runs.
+    // The head (without a length) and the body's start, then never the end while the server runs.
     bool Held = false;
 };
 
@@ -32,52 +39,34 @@ class HttpServer {
 public:
     using Handler = std::function<HttpResponse(const HttpRequest&)>;
 
-    HttpServer() = default;
-    HttpServer(const HttpServer&) = delete;
-    HttpServer& operator=(const HttpServer&) = delete;
-    ~HttpServer() {
-        {
-            std::lock_guard<std::mutex> hold(Lock);
-            Stopping = true;
-            for (const int connection : Open) // ends the reads that wait on the client
-                ::shutdown(connection, SHUT_RDWR);
-        }
-        ::shutdown(Socket, SHUT_RDWR);
-        if (Acceptor.joinable())
-            Acceptor.join();
-        for (std::thread& thread : Connections) // no more are added once the acceptor ended
-            thread.join();
-        for (const int connection : Open)
-            ::close(connection);
-        ::close(Socket);
+    ~HttpServer() { // then the thread is joined, before any other member goes
+        Stopping = true;
+        g_main_context_wakeup(Context.get());
     }
 
-    // On a free port of 127.0.0.1; false when it cannot.
-    bool Listen() {
-        Socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        auto* any = reinterpret_cast<sockaddr*>(&address);
-        if (Socket < 0 || ::bind(Socket, any, size) != 0 || ::listen(Socket, 64) != 0 ||
-            ::getsockname(Socket, any, &size) != 0)
-            return false;
-        PortNumber = ntohs(address.sin_port);
-        Acceptor = std::thread([this] {
-            for (int connection;
-                 (connection = ::accept4(Socket, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) {
-                std::lock_guard<std::mutex> hold(Lock);
-                Open.push_back(connection); // closed with the server, so that no number is reused
-                if (Stopping)
-                    return;
-                Connections.emplace_back([this, connection] { Serve(connection); });
-            }
+    // On a free port of 127.0.0.1, HTTPS with the certificate given; false when it cannot.
+    bool Listen(GTlsCertificate* certificate = nullptr) {
+        std::promise<int> bound;
+        Thread = std::jthread([this, certificate, &bound] {
+            g_main_context_push_thread_default(Context.get());
+            SoupServer* server = soup_server_new("tls-certificate", certificate, nullptr);
+            soup_server_add_handler(server, nullptr, Answer, this, nullptr);
+            const int https = certificate != nullptr ? SOUP_SERVER_LISTEN_HTTPS : 0;
+            const auto options = SoupServerListenOptions(SOUP_SERVER_LISTEN_IPV4_ONLY | https);
+            soup_server_listen_local(server, 0, options, nullptr); // else no address, no port
+            GSList* uris = soup_server_get_uris(server);
+            bound.set_value(uris != nullptr ? g_uri_get_port(static_cast<GUri*>(uris->data)) : 0);
+            g_slist_free_full(uris, GDestroyNotify(g_uri_unref));
+            while (!Stopping)
+                g_main_context_iteration(Context.get(), TRUE);
+            g_object_unref(server); // closes every connection, those held too
+            g_main_context_pop_thread_default(Context.get());
         });
-        return true;
+        Scheme = certificate != nullptr ? "https" : "http";
+        return (PortNumber = bound.get_future().get()) > 0;
     }
     std::string Url(const std::string& path) const {
-        return "http://127.0.0.1:" + std::to_string(PortNumber) + path;
+        return Scheme + "://127.0.0.1:" + std::to_string(PortNumber) + path;
     }
     int Port() const { return PortNumber; }
 
@@ -103,54 +92,48 @@ public:
     }
 
 private:
-    void Serve(int connection) {
-        std::string received;
-        char buffer[4096];
-        for (ssize_t n = 0; received.find("\r\n\r\n") == std::string::npos &&
-                            (n = ::recv(connection, buffer, sizeof buffer, 0)) > 0;)
-            received.append(buffer, std::size_t(n));
-        const std::size_t space = received.find(' '), end = received.find(' ', space + 1);
-        if (end == std::string::npos)
-            return;
-        const std::string target = received.substr(space + 1, end - space - 1);
-        const HttpRequest request{target.substr(0, target.find('?')), received};
+    // On the server's thread: the request answered by its route, 404 without one.
+    static void Answer(SoupServer*, SoupServerMessage* message, const char* path, GHashTable*,
+                       gpointer self) {
+        auto* server = static_cast<HttpServer*>(self);
+        HttpRequest request{path, {}};
+        SoupMessageHeadersIter headers;
+        soup_message_headers_iter_init(&headers, soup_server_message_get_request_headers(message));
+        for (const char *name, *value; soup_message_headers_iter_next(&headers, &name, &value);)
+            request.Headers.emplace(name, value);
+        const char* query = g_uri_get_query(soup_server_message_get_uri(message));
         Handler handler = [](const HttpRequest&) { return HttpResponse{404, {}, ""}; };
         {
-            std::lock_guard<std::mutex> hold(Lock);
-            Asked.push_back(target);
-            for (const auto& [path, routed] : Routes)
-                if (path == request.Path ||
-                    (path.ends_with('*') &&
-                     request.Path.starts_with(path.substr(0, path.size() - 1))))
-                    handler = routed;
+            std::lock_guard<std::mutex> hold(server->Lock);
+            server->Asked.push_back(request.Path + (query ? std::string("?") + query : ""));
+            for (const auto& [routed, answer] : server->Routes)
+                if (routed == request.Path ||
+                    (routed.ends_with('*') &&
+                     request.Path.starts_with(routed.substr(0, routed.size() - 1))))
+                    handler = answer;
         }
-        const HttpResponse response = handler(request);
-        std::string head = "HTTP/1.1 " + std::to_string(response.Status) +
-                           (response.Status == 200 ? " OK" : " Error") +
-                           "\r\nConnection: close\r\n";
-        for (const auto& [name, value] : response.Headers)
-            head += name + ": " + value + "\r\n";
-        if (!response.Held)
-            head += "Content-Length: " + std::to_string(response.Body.size()) + "\r\n";
-        const std::string bytes = head + "\r\n" + response.Body;
-        for (std::size_t sent = 0; sent < bytes.size();) {
-            const ssize_t n = ::send(connection, &bytes[sent], bytes.size() - sent, MSG_NOSIGNAL);
-            if (n <= 0)
-                return;
-            sent += std::size_t(n);
-        }
-        if (!response.Held)
-            ::shutdown(connection, SHUT_WR);
+        const HttpResponse reply = handler(request);
+        soup_server_message_set_status(message, guint(reply.Status), nullptr);
+        SoupMessageHeaders* head = soup_server_message_get_response_headers(message);
+        for (const auto& [name, value] : reply.Headers)
+            soup_message_headers_append(head, name.c_str(), value.c_str());
+        SoupMessageBody* body = soup_server_message_get_response_body(message);
+        soup_message_body_append(body, SOUP_MEMORY_COPY, reply.Body.data(), reply.Body.size());
+        if (reply.Held)
+            soup_message_headers_set_encoding(head, SOUP_ENCODING_CHUNKED);
+        else
+            soup_message_body_complete(body);
     }
 
-    int Socket = -1, PortNumber = 0;
-    bool Stopping = false;
-    std::thread Acceptor;
+    std::unique_ptr<GMainContext, decltype(&g_main_context_unref)> Context{g_main_context_new(),
+                                                                           g_main_context_unref};
+    std::atomic<bool> Stopping = false;
+    std::string Scheme;
+    int PortNumber = 0;
     mutable std::mutex Lock;
-    std::vector<std::thread> Connections;
-    std::vector<int> Open; // the connections accepted
     std::vector<std::string> Asked;
     std::map<std::string, Handler> Routes;
+    std::jthread Thread; // last: joined first
 };
 
 } // namespace testsupport
