@@ -21,7 +21,11 @@ constexpr std::uint32_t NormalState = 1; // WM_STATE NormalState
 constexpr std::uint32_t IconicState = 3; // WM_STATE IconicState
 constexpr std::uint32_t SourcePager = 2; // _NET_ACTIVE_WINDOW: asked for by the user
 constexpr std::uint32_t MaxPropertyLongs = 1 << 16;
-constexpr int MaxFrameDepth = 8; // levels between a managed client and the root
+// What a listing reads of each text: 1023 characters of up to four bytes; a longer text is read
+// whole when asked for.
+constexpr std::uint32_t ListedTextLongs = 1024;
+constexpr std::size_t ListedPerBatch = 64; // windows whose texts are asked for at once
+constexpr int MaxFrameDepth = 8;           // levels between a managed client and the root
 // The most windows looked at below one child of the root for its client.
 constexpr int MaxFrameWindows = 64;
 
@@ -31,28 +35,31 @@ bool Succeeded(xcb_connection_t* connection, xcb_void_cookie_t cookie) {
     return error == nullptr;
 }
 
-struct Property {
-    xcb_atom_t type = XCB_NONE;
-    std::uint8_t format = 0;
-    std::string bytes;
-};
+using Property = XcbWindowTree::Property;
 
-Property ReadProperty(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name) {
+// The property a request asked for, once its reply comes.
+Property TakeProperty(xcb_connection_t* connection, xcb_get_property_cookie_t cookie) {
     xcb_generic_error_t* rawError = nullptr;
-    const auto reply = OwnReply(
-        xcb_get_property_reply(connection,
-                               xcb_get_property(connection, 0, window, name,
-                                                XCB_GET_PROPERTY_TYPE_ANY, 0, MaxPropertyLongs),
-                               &rawError));
+    const auto reply = OwnReply(xcb_get_property_reply(connection, cookie, &rawError));
     const auto error = OwnReply(rawError);
     Property property;
     if (!reply || reply->type == XCB_NONE)
         return property;
     property.type = reply->type;
     property.format = reply->format;
+    property.cut = reply->bytes_after != 0;
     property.bytes.assign(static_cast<const char*>(xcb_get_property_value(reply.get())),
                           static_cast<std::size_t>(xcb_get_property_value_length(reply.get())));
     return property;
+}
+
+xcb_get_property_cookie_t AskProperty(xcb_connection_t* connection, xcb_window_t window,
+                                      xcb_atom_t name, std::uint32_t longs) {
+    return xcb_get_property(connection, 0, window, name, XCB_GET_PROPERTY_TYPE_ANY, 0, longs);
+}
+
+Property ReadProperty(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name) {
+    return TakeProperty(connection, AskProperty(connection, window, name, MaxPropertyLongs));
 }
 
 std::vector<std::uint32_t> Values32(const Property& property) {
@@ -130,6 +137,10 @@ struct XcbWindowTree::Atoms {
     xcb_atom_t netWmState() const { return values[5]; }
     xcb_atom_t netWmStateHidden() const { return values[6]; }
     xcb_atom_t netActiveWindow() const { return values[7]; }
+    // The properties of TextProperty, in its order.
+    std::array<xcb_atom_t, 3> texts() const {
+        return {netWmName(), XCB_ATOM_WM_NAME, XCB_ATOM_WM_CLASS};
+    }
 };
 
 XcbWindowTree::XcbWindowTree(xcb_connection_t* connection)
@@ -279,6 +290,7 @@ Hwnd XcbWindowTree::GetWindow(Hwnd window, int command) {
         std::vector<Hwnd> children = window == root_ ? DesktopChildren() : ChildrenOf(window);
         for (const Hwnd child : children)
             listedUnder_[child] = window;
+        ReadTexts(children);
         const Hwnd first = children.empty() ? 0 : children.front();
         children_[window] = std::move(children);
         return first;
@@ -307,12 +319,36 @@ Hwnd XcbWindowTree::GetWindow(Hwnd window, int command) {
     return *at;
 }
 
+void XcbWindowTree::ReadTexts(const std::vector<Hwnd>& windows) {
+    texts_.clear();
+    const auto names = atoms_->texts();
+    for (std::size_t first = 0; first < windows.size(); first += ListedPerBatch) {
+        const std::size_t end = std::min(windows.size(), first + ListedPerBatch);
+        std::vector<xcb_get_property_cookie_t> cookies;
+        for (std::size_t at = first; at < end; ++at)
+            for (const xcb_atom_t name : names)
+                cookies.push_back(AskProperty(connection_, windows[at], name, ListedTextLongs));
+        auto cookie = cookies.begin();
+        for (std::size_t at = first; at < end; ++at)
+            for (Property& property : texts_[windows[at]])
+                property = TakeProperty(connection_, *cookie++);
+    }
+}
+
+// The text property as the last listing read it, or read now where it did not read it whole.
+Property XcbWindowTree::Text(Hwnd window, TextProperty which) {
+    const auto listed = texts_.find(window);
+    if (listed != texts_.end() && !listed->second[which].cut)
+        return listed->second[which];
+    return ReadProperty(connection_, window, atoms_->texts()[which]);
+}
+
 std::string XcbWindowTree::GetWindowText(Hwnd window, int maxCount) {
     if (!IsConnected())
         return {};
-    Property name = ReadProperty(connection_, window, atoms_->netWmName());
+    Property name = Text(window, NetWmName);
     if (name.type == XCB_NONE)
-        name = ReadProperty(connection_, window, XCB_ATOM_WM_NAME);
+        name = Text(window, WmName);
     return name.format == 8 ? EightBitText(name.bytes, maxCount) : std::string();
 }
 
@@ -320,7 +356,7 @@ std::string XcbWindowTree::GetClassName(Hwnd window, int maxCount) {
     if (!IsConnected())
         return {};
     // WM_CLASS holds the instance name and the class name, each ending with a NUL.
-    const Property wmClass = ReadProperty(connection_, window, XCB_ATOM_WM_CLASS);
+    const Property wmClass = Text(window, WmClass);
     const std::size_t instanceEnd = wmClass.bytes.find('\0');
     if (wmClass.format != 8 || instanceEnd == std::string::npos)
         return {};

@@ -13,7 +13,10 @@
 
 #include "platform/x11/WindowTree.h"
 
+#include <array>
+#include <cstdint>
 #include <memory>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -42,8 +45,18 @@ public:
     bool ShowWindow(Hwnd window, int command) override;
     bool SetForegroundWindow(Hwnd window) override;
 
+    // A window's property as read: type XCB_NONE when it has none; cut when only its start was
+    // read.
+    struct Property {
+        std::uint32_t type = 0;
+        std::uint8_t format = 0;
+        bool cut = false;
+        std::string bytes;
+    };
+
 private:
     struct Atoms;
+    enum TextProperty { NetWmName, WmName, WmClass };
 
     bool WindowManagerRuns();
     bool IsManaged(Hwnd window);
@@ -53,6 +66,8 @@ private:
     std::vector<Hwnd> DesktopChildren();
     std::vector<Hwnd> ChildrenOf(Hwnd window);
     void Activate(Hwnd window);
+    void ReadTexts(const std::vector<Hwnd>& windows);
+    Property Text(Hwnd window, TextProperty which);
 
     xcb_connection_t* connection_ = nullptr;
     bool ownsConnection_ = false;
@@ -63,6 +78,10 @@ private:
     // the windows as they are when it starts.
     std::unordered_map<Hwnd, std::vector<Hwnd>> children_;
     std::unordered_map<Hwnd, Hwnd> listedUnder_;
+    // The caption and class properties of the windows last listed, asked for all at once: a
+    // round trip for every batch of windows rather than for every text (a display across a
+    // network answers each in milliseconds).
+    std::unordered_map<Hwnd, std::array<Property, 3>> texts_;
 };
 
 } // namespace platform

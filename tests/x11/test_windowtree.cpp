@@ -63,6 +63,7 @@ struct TreeRow {
     bool clientFound;
     std::string caption = "Page - " + kCaption, shownCaption = caption;
     std::string nameType = "UTF8_STRING";
+    int buffer = 255; // the caption's, in characters
 };
 
 // The rows play the window manager on a server without one (CTest's second run), and leave the
@@ -111,7 +112,7 @@ TEST_P(WindowTree, SearchFindsTheClient) {
     ASSERT_TRUE(tree.IsConnected());
     EXPECT_EQ(FindWindowLike(tree, 0, InstanceCaptionPattern(), kClass),
               row.clientFound ? client : 0u);
-    EXPECT_EQ(tree.GetWindowText(client, 255), row.shownCaption);
+    EXPECT_EQ(tree.GetWindowText(client, row.buffer), row.shownCaption);
     EXPECT_EQ(tree.IsIconic(client), minimized);
     if (minimized) {
         ASSERT_TRUE(ActivatePreviousInstance(tree));
@@ -131,6 +132,8 @@ INSTANTIATE_TEST_SUITE_P(
         TreeRow{"no manager: a top-level window is itself", 0, "", "none", true},
         TreeRow{"caption of a window never shown read as 254 characters", 0, "unmapped", "none",
                 false, std::string(253, 'a') + "éé", std::string(253, 'a') + "é"},
+        TreeRow{"caption past what the search reads of it read whole when asked", 0, "", "none",
+                false, std::string(6000, 'a'), std::string(4999, 'a'), "UTF8_STRING", 5000},
         TreeRow{"no manager: minimized, mapped again with the input", 0, "iconic", "none", true},
         TreeRow{"no manager: hidden, mapped again with the input", 0, "hidden", "none", true}),
     RowName<TreeRow>);
