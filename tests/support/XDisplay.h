@@ -1,15 +1,14 @@
 #pragma once
 // What another X11 client sees of the windows on $DISPLAY and does to them: one xcb connection
 // reads properties; xdotool types keys and asks the window manager, as a person would.
+#include "platform/x11/XcbReply.h"
 #include "support/Files.h"
 
 #include <xcb/xcb.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,8 +35,7 @@ public:
     template <class Reply, class Cookie, class... Parameters>
     auto Ask(Reply* (*reply)(xcb_connection_t*, Cookie, xcb_generic_error_t**),
              Cookie (*request)(xcb_connection_t*, Parameters...), auto... arguments) {
-        return std::unique_ptr<Reply, decltype(&std::free)>(
-            reply(c, request(c, arguments...), nullptr), &std::free);
+        return platform::OwnReply(reply(c, request(c, arguments...), nullptr));
     }
     xcb_window_t Focus() { // a round trip: this connection's requests are all done
         const auto reply = Ask(xcb_get_input_focus_reply, xcb_get_input_focus);
